@@ -1,0 +1,85 @@
+#pragma once
+// The main window: ten cells in two rows of five, the scroll bar that pages through the
+// file table, the command buttons and the menus. Handlers keep the names of the design and
+// call into the commands.
+
+#include <QMainWindow>
+#include <array>
+
+class QAction;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollBar;
+
+namespace tarvo {
+
+class Organiser;
+class PictureView;
+class ShapeFrame;
+
+class ImgView : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit ImgView(Organiser& org);
+    // The load step: start-up of the program.
+    void Form_Load();
+
+    PictureView* Image1(int i) const { return m_image1[static_cast<size_t>(i)]; }
+    ShapeFrame* Shape1(int i) const { return m_shape1[static_cast<size_t>(i)]; }
+    QPlainTextEdit* Text1(int i) const { return m_text1[static_cast<size_t>(i)]; }
+    QLabel* Label2(int i) const { return m_label2[static_cast<size_t>(i)]; }
+    QScrollBar* VScroll1() const { return m_vscroll; }
+    QLabel* Directory() const { return m_directory; }
+    QLabel* Total() const { return m_total; }
+    PictureView* Picture1() const { return m_picture1; }
+    QAction* ItemClear() const { return m_itemClear; }
+
+    // Name field text and colour helpers.
+    QString text1(int i) const;
+    void setText1(int i, const QString& text);
+    void setText1Colour(int i, QColor c);
+    QColor text1Colour(int i) const;
+
+    // Renders cell i from its name field.
+    void Dsp_Image(int i);
+    // Fills the ten cells from FileNames starting at start: decodes the page in parallel,
+    // then sets each name field and renders each cell in order.
+    void FillPage(int start);
+
+    // Cell operations, also called by the list window and the menu.
+    void Image1_Click(int i);
+    void Image1_DblClick(int i);
+    void Text1_Click(int i);
+    void Text1_Change(int i);
+    void VScroll1_Change();
+    void ResetBotton_Click();
+
+    // Brings the window to the front with the keyboard focus.
+    void activateMain();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildCells();
+    void buildButtons();
+    void buildMenus();
+    void selectCell(int i);
+
+    Organiser& m_org;
+    std::array<PictureView*, 10> m_image1{};
+    std::array<ShapeFrame*, 10> m_shape1{};
+    std::array<QPlainTextEdit*, 10> m_text1{};
+    std::array<QLabel*, 10> m_label2{};
+    QScrollBar* m_vscroll = nullptr;
+    QLabel* m_directory = nullptr;
+    QLabel* m_total = nullptr;
+    PictureView* m_picture1 = nullptr;
+    PictureView* m_mirok = nullptr;
+    QAction* m_itemClear = nullptr;
+    bool m_closing = false;
+};
+
+} // namespace tarvo

@@ -1,0 +1,30 @@
+#pragma once
+// The system clipboard. "Adding" keeps the other formats the clipboard holds and replaces
+// only data of the same format; emptying is a separate call.
+
+#include "result.h"
+
+#include <QImage>
+#include <QString>
+#include <optional>
+
+namespace platform {
+
+class Clipboard {
+public:
+    virtual ~Clipboard() = default;
+    virtual Result clear() = 0;
+    // Offers img as a bitmap (image/png, image/bmp and the platform's bitmap format).
+    virtual Result addImage(const QImage& img) = 0;
+    virtual Result addText(const QString& text) = 0;
+    // True when the clipboard offers a bitmap.
+    virtual bool hasBitmap() = 0;
+    // The bitmap, or nothing when there is none or the owner did not answer in time.
+    virtual std::optional<QImage> bitmap() = 0;
+    virtual std::optional<QString> text() = 0;
+};
+
+// The system clipboard through Qt (X11 selection or Win32 clipboard).
+Clipboard& systemClipboard();
+
+} // namespace platform

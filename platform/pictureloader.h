@@ -1,0 +1,64 @@
+#pragma once
+// Loads the picture kinds of the file mask: Windows bitmaps (BMP, DIB, RLE with RLE4/RLE8
+// compression), metafiles (WMF), icons, JPEG and GIF. The natural size comes from the
+// header; a thumbnail is decoded straight at the size it is shown (JPEG through the
+// decoder's DCT scaling), and the full picture only when something needs it.
+
+#include "result.h"
+
+#include <QImage>
+#include <QSize>
+#include <QSizeF>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace platform {
+
+enum class PictureKind { Raster, Icon, Metafile };
+
+struct PictureHeader {
+    PictureKind kind = PictureKind::Raster;
+    QSize pixels;       // natural size in pixels (a metafile: at the screen's DPI)
+    QSizeF twips;       // natural size in twips
+};
+
+struct Thumbnail {
+    PictureHeader header;
+    QImage image;       // decoded at (or near) the requested display size
+};
+
+// Largest picture accepted, per side and in total pixels; larger headers are refused
+// before anything is allocated.
+inline constexpr int kMaxPictureSide = 30000;
+inline constexpr qint64 kMaxPicturePixels = 200'000'000;
+
+// Reads the picture's header only. Fails for missing, empty, damaged, unsupported or
+// absurdly large pictures.
+std::optional<PictureHeader> readPictureHeader(const QString& path, Result* why = nullptr);
+
+// Computes the display size in pixels for a picture of natural size header.twips shown in
+// a box of boxTwips (shrink to fit, never enlarge), then decodes at that size.
+std::optional<Thumbnail> loadThumbnail(const QString& path, QSizeF boxTwips,
+                                       Result* why = nullptr);
+
+// Decodes the whole picture (metafiles rendered at their natural size).
+std::optional<QImage> loadFullPicture(const QString& path, PictureHeader* header = nullptr,
+                                      Result* why = nullptr);
+
+// Decodes several thumbnails in parallel on the global thread pool; the result holds one
+// entry per path, in order, empty where loading failed.
+std::vector<std::optional<Thumbnail>> loadThumbnails(const QStringList& paths,
+                                                     QSizeF boxTwips);
+
+// Where the metafile reader plugs in: given the file's bytes, give the header, or render
+// at a pixel size. Installed by the metafile module at start; without one, metafiles fail.
+struct MetafileCodec {
+    std::function<std::optional<PictureHeader>(const QByteArray&)> header;
+    std::function<std::optional<QImage>(const QByteArray&, QSize)> render;
+};
+void setMetafileCodec(MetafileCodec codec);
+
+} // namespace platform

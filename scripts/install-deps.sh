@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing the programs needs.
+# Safe to run again: apt-get skips what is already there.
+set -euo pipefail
+
+packages=(
+  # toolchain and build
+  build-essential cmake ninja-build pkg-config clang-14 libclang-rt-14-dev
+  # Qt 6 and the picture plugins
+  qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl-dev
+  # X11 pieces used by the platform layer (window lookup, activation, key sending)
+  libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-xtest0-dev libxcb-xfixes0-dev libx11-dev
+  # Japanese fonts standing in for MS Gothic / MS PGothic
+  fonts-ipafont-gothic fontconfig
+  # test and benchmark libraries
+  libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev
+  # a headless X server and a window manager for the cross-process tests
+  xvfb xauth openbox x11-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Runs one command on a private Xvfb display with openbox as window manager, then stops both.
+set -u
+command -v Xvfb >/dev/null || { echo "Xvfb is not installed"; exit 1; }
+tmp=$(mktemp -d)
+exec 3>"$tmp/displayfd"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$tmp/xvfb.log" 2>&1 &
+xvfb=$!
+for _ in $(seq 1 100); do
+  [ -s "$tmp/displayfd" ] && break
+  sleep 0.05
+done
+num=$(head -n1 "$tmp/displayfd")
+if [ -z "$num" ]; then echo "Xvfb did not start"; cat "$tmp/xvfb.log"; kill $xvfb; exit 1; fi
+export DISPLAY=":$num"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+export QT_QPA_PLATFORM=xcb
+wm=""
+if [ -z "${TARVO_NO_WM:-}" ] && command -v openbox >/dev/null; then
+  openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
+  wm=$!
+  sleep 0.5
+fi
+"$@"
+rc=$?
+[ -n "$wm" ] && kill $wm 2>/dev/null
+kill $xvfb 2>/dev/null
+wait 2>/dev/null
+rm -rf "$tmp"
+exit $rc

@@ -1,0 +1,38 @@
+#pragma once
+// A temporary folder for one test, with builders for the pictures and memos the tests use.
+
+#include <QByteArray>
+#include <QColor>
+#include <QImage>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace testing_support {
+
+class TestFolder {
+public:
+    TestFolder();
+    QString path() const;          // ends with "/"
+    QString file(const QString& name) const { return path() + name; }
+    void write(const QString& name, const QByteArray& bytes) const;
+    QByteArray read(const QString& name) const;
+    bool exists(const QString& name) const;
+    // Writes a picture of the given pixel size filled with colour, in the format the
+    // name's extension gives ("bmp", "jpg", "gif", "ico", "png"; "dib" and "rle" as BMP).
+    void writePicture(const QString& name, int w, int h, QColor colour = Qt::red) const;
+    QStringList names() const;      // sorted file names
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Runs f with the process's current directory set to dir, then restores it.
+class CurrentDir {
+public:
+    explicit CurrentDir(const QString& dir);
+    ~CurrentDir();
+private:
+    QString m_old;
+};
+
+} // namespace testing_support
