@@ -11,7 +11,6 @@
 #include <QSizeF>
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -52,13 +51,5 @@ std::optional<QImage> loadFullPicture(const QString& path, PictureHeader* header
 // entry per path, in order, empty where loading failed.
 std::vector<std::optional<Thumbnail>> loadThumbnails(const QStringList& paths,
                                                      QSizeF boxTwips);
-
-// Where the metafile reader plugs in: given the file's bytes, give the header, or render
-// at a pixel size. Installed by the metafile module at start; without one, metafiles fail.
-struct MetafileCodec {
-    std::function<std::optional<PictureHeader>(const QByteArray&)> header;
-    std::function<std::optional<QImage>(const QByteArray&, QSize)> render;
-};
-void setMetafileCodec(MetafileCodec codec);
 
 } // namespace platform
