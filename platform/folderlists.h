@@ -22,34 +22,71 @@
 #include <QListWidget>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 class QStringListModel;
 
 namespace platform {
 
+// One drive as the drive list offers it.
+struct Drive {
+    QString root; // the folder the drive starts at: "/" or "/media/usb" (no trailing "/")
+    QString text; // what the list shows and drive() returns; begins with root
+};
+
+// The machine's drives, "/" first. Implemented per platform (mounted volumes on Linux).
+std::vector<Drive> machineDrives();
+// The root of the drive of drives that holds path (the longest matching root), or "" when
+// none does.
+QString driveRootOf(const std::vector<Drive>& drives, const QString& path);
+// Whether the folder can be listed: Error::NotFound when it is not there (or is no
+// folder), Error::Access or Error::Io when the system refuses (no medium, no permission).
+Result canListFolder(const QString& folder);
+
 class DriveList : public QComboBox {
     Q_OBJECT
 public:
+    // Starts with the drive that holds the process's current folder selected.
     explicit DriveList(QWidget* parent = nullptr);
-    QString drive() const;                 // the selection's text
-    void setDrive(const QString& text);    // selects that drive; emits changed() if it moved
+    QString drive() const; // the selection's text
+    // The folder the selection stands for ("/" or a mount point).
+    QString driveRoot() const;
+    // Selects the drive with that text (read from drive() earlier); emits changed() if the
+    // selection moved. Error::NotFound when no such drive is there any more; the selection
+    // then stays.
+    Result setDrive(const QString& text);
     // The drive text that holds path (the mount point that contains it).
     QString driveOf(const QString& path) const;
+    // Selects the drive holding path without emitting changed(): used when the folder list
+    // itself moved onto another drive, so the drive list does not send it elsewhere.
+    void followPath(const QString& path);
     void reloadDrives();
+    void showPopup() override; // offers the drives mounted since
 Q_SIGNALS:
     void changed();
+
+private:
+    std::vector<Drive> m_drives;
+    bool m_quiet = false;
 };
 
 class DirList : public QListWidget {
     Q_OBJECT
 public:
+    // Starts in the process's current folder.
     explicit DirList(QWidget* parent = nullptr);
     QString path() const;
-    // Moves to path (a folder, or a drive text). Error::NotFound / Error::Access when it
-    // cannot be shown; the list then stays where it was and nothing is emitted.
+    // Moves to path (a folder, or a drive text; "" is the process's current folder).
+    // Error::NotFound / Error::Access when it cannot be shown; the list then stays where it
+    // was and nothing is emitted. Moving to the folder already shown emits nothing.
     Result setPath(const QString& path);
+    // Re-reads the subfolders of the current folder.
+    void refill() { fill(); }
 Q_SIGNALS:
     void changed();
+    // The user opened a folder that cannot be shown; the list stayed where it was.
+    void openFailed(const platform::Result& why);
+
 private:
     void fill();
     void openItem(QListWidgetItem* item);
@@ -59,11 +96,13 @@ private:
 class FileList : public QListView {
     Q_OBJECT
 public:
+    // Starts in the process's current folder with the pattern "*".
     explicit FileList(QWidget* parent = nullptr);
     QString path() const { return m_path; }
     void setPath(const QString& folder);
     QString pattern() const { return m_pattern; }
-    // Rejects a pattern it cannot use (Error::InvalidName) and keeps the old one.
+    // Rejects a pattern it cannot use (Error::InvalidName) and keeps the old one, without
+    // reading the folder again. An empty or blank pattern is rejected too.
     Result setPattern(const QString& pattern);
     void refresh();
     int count() const { return static_cast<int>(m_names.size()); }
@@ -71,8 +110,11 @@ public:
     // The last read failed (folder gone, no permission); empty reason when it worked.
     const Result& lastRead() const { return m_lastRead; }
 Q_SIGNALS:
+    // The folder could not be read: the list is empty, why holds the reason.
     void readFailed(const platform::Result& why);
+
 private:
+    void read();
     QString m_path;
     QString m_pattern;
     QStringList m_names;
