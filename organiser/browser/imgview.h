@@ -3,10 +3,18 @@
 // file table, the command buttons and the menus. Handlers keep the names of the design and
 // call into the commands.
 
+#include "platform/pictureloader.h"
+
+#include <QHash>
 #include <QMainWindow>
 #include <array>
+#include <optional>
+
+#include <functional>
 
 class QAction;
+class QKeySequence;
+class QMenu;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -68,7 +76,12 @@ private:
     void buildMenus();
     void selectCell(int i);
 
+    void addMenuAction(QMenu* menu, const QString& name, const QString& caption,
+                       const QKeySequence& key, std::function<void()> handler);
+
     Organiser& m_org;
+    // Thumbnails of the page being filled, decoded in parallel before the cells are filled.
+    QHash<QString, std::optional<platform::Thumbnail>> m_prefetched;
     std::array<PictureView*, 10> m_image1{};
     std::array<ShapeFrame*, 10> m_shape1{};
     std::array<QPlainTextEdit*, 10> m_text1{};

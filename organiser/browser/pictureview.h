@@ -22,6 +22,9 @@ public:
     bool hasPicture() const { return !m_image.isNull(); }
     const QImage& picture() const { return m_image; }
     QSizeF naturalTwips() const { return m_natural; }
+    // The file the picture was loaded from, so the full picture can be read on demand.
+    void setSourcePath(const QString& path) { m_source = path; }
+    const QString& sourcePath() const { return m_source; }
 
     void setStretch(bool on);
     bool stretch() const { return m_stretch; }
@@ -50,6 +53,7 @@ protected:
 private:
     QImage m_image;
     QSizeF m_natural;
+    QString m_source;
     bool m_stretch = false;
     bool m_border = false;
 };

@@ -1,0 +1,477 @@
+#include "imgview.h"
+
+#include "cellrules.h"
+#include "commands/commands.h"
+#include "commands/edittext.h"
+#include "companions/companions.h"
+#include "dialogs/setdir.h"
+#include "dialogs/settdir.h"
+#include "listwindow/lform.h"
+#include "organiser.h"
+#include "pictureview.h"
+#include "platform/files.h"
+#include "platform/folderlists.h"
+#include "platform/fonts.h"
+#include "platform/icons.h"
+#include "platform/twips.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace tarvo {
+
+namespace {
+
+struct CellLayout {
+    int imageLeft, imageTop, shapeLeft, shapeTop;
+    int textLeft, textTop, textWidth;
+    int labelLeft, labelTop, labelWidth;
+};
+
+// The designed cell layout in twips.
+constexpr std::array<CellLayout, kCells> kCellLayout{{
+    {90, 30, 90, 30, 75, 1425, 1455, 450, 1950, 750},
+    {1650, 30, 1650, 30, 1635, 1425, 1455, 2010, 1950, 750},
+    {3210, 30, 3210, 30, 3210, 1425, 1455, 3525, 1950, 750},
+    {4755, 30, 4755, 30, 4755, 1410, 1455, 5130, 1950, 750},
+    {6360, 30, 6360, 30, 6360, 1425, 1476, 6720, 1950, 750},
+    {120, 2520, 120, 2520, 120, 3948, 1455, 75, 4455, 1470},
+    {1680, 2520, 1680, 2520, 1680, 3948, 1455, 1644, 4428, 1464},
+    {3240, 2520, 3240, 2520, 3240, 3948, 1455, 3240, 4464, 1464},
+    {4800, 2520, 4785, 2520, 4800, 3948, 1455, 4815, 4464, 1470},
+    {6360, 2520, 6360, 2520, 6360, 3960, 1455, 6336, 4464, 1464},
+}};
+constexpr int kCellSide = 1455;
+
+const QColor kGrey(0xC0, 0xC0, 0xC0);
+const QColor kBlue(0x00, 0x00, 0xFF);
+const QColor kRed(0xF0, 0x00, 0x00);
+const QString kCannotDisplay = QStringLiteral("このファイルは表示不可能なプロパティイです｡");
+
+void setBackColour(QWidget* w, QColor c) {
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, c);
+    pal.setColor(QPalette::Button, c);
+    pal.setColor(QPalette::Base, c);
+    w->setPalette(pal);
+    w->setAutoFillBackground(true);
+}
+
+} // namespace
+
+ImgView::ImgView(Organiser& org) : m_org(org) {
+    setObjectName(QStringLiteral("ImgView"));
+    setWindowTitle(QStringLiteral("    画像整理ツール　 [Tarvo  V1.4 ]"));
+    setWindowIcon(platform::tarvoIcon());
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setBackColour(client, kGrey);
+    client->setFont(platform::designFont(platform::kMsGothic, 9));
+    const QRect r = platform::twipsToPixels(0, 0, 8310, 5160);
+    client->setFixedSize(r.size());
+    setCentralWidget(client);
+    buildCells();
+    buildButtons();
+    buildMenus();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void ImgView::buildCells() {
+    QWidget* client = centralWidget();
+    const QFont pgothic = platform::designFont(platform::kMsPGothic, 9);
+    for (int i = 0; i < kCells; ++i) {
+        const CellLayout& c = kCellLayout[static_cast<size_t>(i)];
+        auto* image = new PictureView(client);
+        image->setObjectName(QStringLiteral("Image1_%1").arg(i));
+        platform::placeTwips(image, c.imageLeft, c.imageTop, kCellSide, kCellSide);
+        connect(image, &PictureView::clicked, this, [this, i] { Image1_Click(i); });
+        connect(image, &PictureView::doubleClicked, this, [this, i] { Image1_DblClick(i); });
+        m_image1[static_cast<size_t>(i)] = image;
+
+        auto* shape = new ShapeFrame(client);
+        shape->setObjectName(QStringLiteral("Shape1_%1").arg(i));
+        platform::placeTwips(shape, c.shapeLeft, c.shapeTop, kCellSide, kCellSide);
+        m_shape1[static_cast<size_t>(i)] = shape;
+
+        auto* text = new QPlainTextEdit(client);
+        text->setObjectName(QStringLiteral("Text1_%1").arg(i));
+        text->setFont(pgothic);
+        text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        text->setTabChangesFocus(true);
+        text->document()->setDocumentMargin(1);
+        setBackColour(text, kGrey);
+        text->setPlainText(QStringLiteral("Text1"));
+        platform::placeTwips(text, c.textLeft, c.textTop, c.textWidth, 495);
+        text->viewport()->installEventFilter(this);
+        text->installEventFilter(this);
+        connect(text, &QPlainTextEdit::textChanged, this, [this, i] { Text1_Change(i); });
+        m_text1[static_cast<size_t>(i)] = text;
+
+        auto* label = new QLabel(client);
+        label->setObjectName(QStringLiteral("Label2_%1").arg(i));
+        label->setFont(pgothic);
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        platform::placeTwips(label, c.labelLeft, c.labelTop, c.labelWidth, 300);
+        m_label2[static_cast<size_t>(i)] = label;
+    }
+    // The frames lie over the pictures so a selected frame stays visible over a picture
+    // that fills its cell.
+    for (ShapeFrame* s : m_shape1)
+        s->raise();
+
+    m_vscroll = new QScrollBar(Qt::Vertical, client);
+    m_vscroll->setObjectName(QStringLiteral("VScroll1"));
+    platform::placeTwips(m_vscroll, 7920, 84, 255, 4335);
+    m_vscroll->setMinimum(0);
+    m_vscroll->setMaximum(0);
+    // A drag reports once, when the thumb is released.
+    m_vscroll->setTracking(false);
+    connect(m_vscroll, &QScrollBar::valueChanged, this, [this] { VScroll1_Change(); });
+
+    // Holds an icon while it is copied to the clipboard; lies outside the client area.
+    m_picture1 = new PictureView(client);
+    m_picture1->setObjectName(QStringLiteral("Picture1"));
+    platform::placeTwips(m_picture1, 8484, 4524, 504, 504);
+    setBackColour(m_picture1, kGrey);
+}
+
+void ImgView::buildButtons() {
+    QWidget* client = centralWidget();
+    const QFont pgothic = platform::designFont(platform::kMsPGothic, 9);
+    struct ButtonDef {
+        const char* name;
+        const char* caption;
+        int l, t, w, h;
+        QColor colour;
+        std::function<void()> handler;
+    };
+    Organiser& org = m_org;
+    const std::vector<ButtonDef> buttons{
+        {"SetSDir", "画像ﾌｫﾙﾀﾞ", 120, 2175, 990, 300, QColor(0xFFFFC0),
+         [&org] { org.setDir()->open(); }},
+        {"CNcommand", "ﾌｧｲﾙ名変更", 1135, 2175, 1065, 300, QColor(0xFFFFC0),
+         [&org] { CNcommand_Click(org); }},
+        {"TSave", "メモ保存", 2225, 2175, 900, 300, QColor(0xFFFFC0), [&org] { TSave_Click(org); }},
+        {"TDcommand", "Copy先設定", 3150, 2175, 1080, 300, QColor(0xFFFFC0),
+         [&org] { org.setTdir()->open(); }},
+        {"Paint", "Paint", 4335, 2175, 660, 300, QColor(0x80FF80), [&org] { StartPaint(org); }},
+        {"DelFcommand", "削 除", 5070, 2175, 720, 300, QColor(0xFFE0C0),
+         [&org] { DelFcommand_Click(org); }},
+        {"DspClip_com", "画像表示", 5910, 2175, 945, 300, QColor(0xFFFFC0),
+         [&org] { ToggleClipboardViewer(org); }},
+        {"dsptxt", "メモ表示", 6900, 2175, 900, 300, QColor(0xFFFFC0),
+         [&org] { org.editText()->toggleShown(); }},
+        {"ResetBotton", "再表示", 135, 4725, 720, 360, QColor(0xC0FFC0),
+         [this] { ResetBotton_Click(); }},
+        {"EndBottun", "END", 7704, 4500, 480, 252, QColor(),
+         [&org] {
+             if (org.m().ClipboardViewerOpen == 1)
+                 CloseClipboardViewer(org, true); // a failure is abandoned; we end anyway
+             org.endProgram();
+         }},
+        {"Small_Com", "縮小表示", 7245, 4824, 975, 276, QColor(0xC0FFFF),
+         [&org] { org.lform()->openFromMain(); }},
+    };
+    for (const ButtonDef& b : buttons) {
+        auto* button = new QPushButton(QString::fromUtf8(b.caption), client);
+        button->setObjectName(QLatin1String(b.name));
+        button->setFont(pgothic);
+        button->setFocusPolicy(Qt::StrongFocus);
+        if (b.colour.isValid())
+            setBackColour(button, b.colour);
+        platform::placeTwips(button, b.l, b.t, b.w, b.h);
+        connect(button, &QPushButton::clicked, this, b.handler);
+    }
+
+    m_mirok = new PictureView(client);
+    m_mirok->setObjectName(QStringLiteral("mirok"));
+    m_mirok->setStretch(true);
+    m_mirok->setPicture(platform::mirokIconImage(32));
+    platform::placeTwips(m_mirok, 1080, 4620, 510, 510);
+    connect(m_mirok, &PictureView::clicked, this, [&org] { StartCaptureSaver(org); });
+
+    m_directory = new QLabel(client);
+    m_directory->setObjectName(QStringLiteral("Directory"));
+    m_directory->setFont(pgothic);
+    m_directory->setWordWrap(true);
+    m_directory->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    platform::placeTwips(m_directory, 1728, 4752, 3612, 492);
+
+    auto* label3 = new QLabel(QStringLiteral("File 数"), client);
+    label3->setObjectName(QStringLiteral("Label3"));
+    label3->setFont(platform::designFont(platform::kMsPGothic, 12, true));
+    platform::placeTwips(label3, 5580, 4800, 885, 570);
+
+    m_total = new QLabel(client);
+    m_total->setObjectName(QStringLiteral("Total"));
+    m_total->setFont(platform::designFont(platform::kMsPGothic, 12));
+    m_total->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    platform::placeTwips(m_total, 6456, 4812, 852, 372);
+}
+
+void ImgView::addMenuAction(QMenu* menu, const QString& name, const QString& caption,
+                            const QKeySequence& key, std::function<void()> handler) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(name);
+    if (!key.isEmpty())
+        a->setShortcut(key);
+    connect(a, &QAction::triggered, this, std::move(handler));
+}
+
+void ImgView::buildMenus() {
+    Organiser& org = m_org;
+    QMenu* file = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ（&F)"));
+    file->setObjectName(QStringLiteral("MenuFile"));
+    addMenuAction(file, QStringLiteral("ItemSetDIr"), QStringLiteral("画像ディレクトリ指定(&D)..."),
+                  QKeySequence(Qt::CTRL | Qt::Key_D), [&org] { org.setDir()->open(); });
+    addMenuAction(file, QStringLiteral("ItemSetTdir"),
+                  QStringLiteral("Copy先ディレクトリ指定(&T)..."),
+                  QKeySequence(Qt::CTRL | Qt::Key_T), [&org] { org.setTdir()->open(); });
+    addMenuAction(file, QStringLiteral("ItemFileCopy"), QStringLiteral("指定先へコピイ(&I)"),
+                  QKeySequence(Qt::CTRL | Qt::Key_I),
+                  [this, &org] { Image1_DblClick(org.m().CurCell); });
+    file->addSeparator()->setObjectName(QStringLiteral("sep1"));
+    addMenuAction(file, QStringLiteral("ItemEnd"), QStringLiteral("終了"),
+                  QKeySequence(Qt::CTRL | Qt::Key_Q), [&org] { org.endProgram(); });
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
+    edit->setObjectName(QStringLiteral("MenuEdit"));
+    addMenuAction(edit, QStringLiteral("ItemCopy_0"), QStringLiteral("画像コピイ(&C)"),
+                  QKeySequence(Qt::CTRL | Qt::Key_C), [&org] { ItemCopy_Click(org, 0); });
+    addMenuAction(edit, QStringLiteral("ItemCopy_1"), QStringLiteral("ファイル名コピイ(&N)"),
+                  QKeySequence(Qt::CTRL | Qt::Key_N), [&org] { ItemCopy_Click(org, 1); });
+    edit->addSeparator()->setObjectName(QStringLiteral("sep2"));
+    m_itemClear = edit->addAction(QStringLiteral("クリップボードのクリア(&E)"));
+    m_itemClear->setObjectName(QStringLiteral("ItemClear"));
+    m_itemClear->setCheckable(true);
+    m_itemClear->setChecked(true);
+}
+
+void ImgView::Form_Load() {
+    Module1& m = m_org.m();
+    m.ClipboardViewerOpen = 0;
+    m.MemoShown = 0;
+    m.NameEdited = 0;
+    InitImageDir(m_org);
+    m_vscroll->setPageStep(10);
+    m_vscroll->setSingleStep(m_vscroll->pageStep() / 2);
+    // The usable area of a cell, one twip inside its frame, from the designed layout.
+    m.CellWidth = static_cast<std::int16_t>(kCellSide - 2);
+    m.CellHeight = static_cast<std::int16_t>(kCellSide - 2);
+    for (int i = 0; i < kCells; ++i) {
+        const CellLayout& c = kCellLayout[static_cast<size_t>(i)];
+        m.CellTop[static_cast<size_t>(i)] = static_cast<float>(c.imageTop + 1);
+        m.CellLeft[static_cast<size_t>(i)] = static_cast<float>(c.imageLeft + 1);
+    }
+    LoadFileList(m_org);
+    m.SmallMode = false;
+}
+
+QString ImgView::text1(int i) const {
+    return Text1(i)->toPlainText();
+}
+
+void ImgView::setText1(int i, const QString& text) {
+    // setPlainText raises textChanged at once: the name field change runs here.
+    Text1(i)->setPlainText(text);
+}
+
+void ImgView::setText1Colour(int i, QColor c) {
+    QPalette pal = Text1(i)->palette();
+    pal.setColor(QPalette::Text, c);
+    Text1(i)->setPalette(pal);
+}
+
+QColor ImgView::text1Colour(int i) const {
+    return Text1(i)->palette().color(QPalette::Text);
+}
+
+void ImgView::FillPage(int start) {
+    const Module1& m = m_org.m();
+    QStringList paths;
+    for (int i = 0; i < kCells; ++i) {
+        const QString& name = m.fileName(start + i);
+        if (!name.isEmpty())
+            paths << m.ImageDir + name;
+    }
+    const QSizeF box(m.CellWidth, m.CellHeight);
+    std::vector<std::optional<platform::Thumbnail>> thumbs = platform::loadThumbnails(paths, box);
+    m_prefetched.clear();
+    for (qsizetype k = 0; k < paths.size(); ++k)
+        m_prefetched.insert(paths[k], std::move(thumbs[static_cast<size_t>(k)]));
+    for (int i = 0; i < kCells; ++i) {
+        setText1(i, m.fileName(start + i));
+        Dsp_Image(i);
+    }
+    m_prefetched.clear();
+}
+
+void ImgView::Dsp_Image(int i) {
+    Module1& m = m_org.m();
+    PictureView* view = Image1(i);
+    view->hide();
+    const QString name = text1(i);
+    if (name.isEmpty()) {
+        view->clearPicture();
+        Label2(i)->setText(QString());
+        return;
+    }
+    const QString path = m.ImageDir + name;
+    auto fail = [&] {
+        m_org.editText()->setCaption(kCannotDisplay);
+        view->clearPicture();
+        view->show();
+    };
+    const std::optional<qint64> size = m_org.files().length(path);
+    if (!size) {
+        fail();
+        return;
+    }
+    Label2(i)->setText(sizeLabel(*size));
+
+    std::optional<platform::Thumbnail> thumb;
+    if (auto it = m_prefetched.find(path); it != m_prefetched.end()) {
+        thumb = std::move(it.value());
+        m_prefetched.erase(it);
+    } else {
+        thumb = platform::loadThumbnail(path, QSizeF(m.CellWidth, m.CellHeight));
+    }
+    if (!thumb) {
+        fail();
+        return;
+    }
+
+    view->setStretch(false);
+    view->setPicture(thumb->image, thumb->header.twips);
+    view->setSourcePath(path);
+    const double w = view->widthTwips();
+    const double h = view->heightTwips();
+    const double cellW = m.CellWidth;
+    const double cellH = m.CellHeight;
+    const double cellTop = m.CellTop[static_cast<size_t>(i)];
+    const double cellLeft = m.CellLeft[static_cast<size_t>(i)];
+    if (w <= cellW && h <= cellH) {
+        view->setTopTwips((cellH - h) / 2 + cellTop);
+        view->setLeftTwips((cellW - w) / 2 + cellLeft);
+    } else if (w >= h) {
+        view->setWidthTwips(cellW);
+        view->setHeightTwips(cellH * h / w);
+        view->setTopTwips((cellH - view->heightTwips()) / 2 + cellTop);
+        view->setLeftTwips(cellLeft);
+    } else {
+        view->setWidthTwips(cellW * w / h);
+        view->setHeightTwips(cellH);
+        view->setTopTwips(cellTop);
+        view->setLeftTwips((cellW - view->widthTwips()) / 2 + cellLeft);
+    }
+    view->setStretch(true);
+    view->show();
+}
+
+void ImgView::VScroll1_Change() {
+    Module1& m = m_org.m();
+    FillPage(m_vscroll->value());
+    Shape1(m.CurCell)->setBorderWidth(1);
+    setText1Colour(m.CurCell, Qt::black);
+    // A memo edit still pending belongs to the memo loaded last: save it there before the
+    // text is cleared, so it is neither lost nor written over another picture's memo.
+    if (m.MemoDirty == 1)
+        TSave_Click(m_org);
+    m_org.editText()->setTextByProgram(QString());
+    m.CurCell = 0;
+}
+
+void ImgView::Text1_Change(int) {
+    m_org.m().NameEdited = 1;
+}
+
+void ImgView::Text1_Click(int i) {
+    selectCell(i);
+}
+
+void ImgView::selectCell(int i) {
+    Module1& m = m_org.m();
+    if (m.MemoDirty == 1)
+        TSave_Click(m_org);
+    if (m.NameEdited == 1)
+        CNcommand_Click(m_org);
+    if (!text1(i).isEmpty()) {
+        Shape1(m.CurCell)->setBorderWidth(1);
+        setText1Colour(m.CurCell, Qt::black);
+        if (m.CurCell != i)
+            m_org.editText()->setTextByProgram(QString());
+        Shape1(i)->setBorderWidth(3);
+        setText1Colour(i, kBlue);
+        m.CurCell = static_cast<std::int16_t>(i);
+        ItemCopy_Click(m_org, 0);
+        LoadMemo(m_org);
+    }
+    if (!m.SmallMode)
+        activateMain();
+}
+
+void ImgView::Image1_Click(int i) {
+    Module1& m = m_org.m();
+    selectCell(i);
+    // Either step failing (the memo window hidden under us, the viewer closed by hand)
+    // ends the click quietly and forgets the viewer.
+    if (m.MemoShown == 1 && !m_org.editText()->giveFocus()) {
+        m.ClipboardViewerOpen = 0;
+        return;
+    }
+    if (m.ClipboardViewerOpen == 1 && !RaiseClipboardViewer(m_org))
+        m.ClipboardViewerOpen = 0;
+}
+
+void ImgView::Image1_DblClick(int i) {
+    Image1_Click(i);
+    CopyToDestination(m_org);
+}
+
+void ImgView::ResetBotton_Click() {
+    m_org.setDir()->File1()->refresh();
+    LoadFileList(m_org);
+}
+
+void ImgView::activateMain() {
+    show();
+    raise();
+    activateWindow();
+}
+
+void ImgView::closeEvent(QCloseEvent* e) {
+    e->accept();
+    m_org.endProgram();
+}
+
+bool ImgView::eventFilter(QObject* watched, QEvent* event) {
+    for (int i = 0; i < kCells; ++i) {
+        QPlainTextEdit* text = Text1(i);
+        if (watched == text->viewport() && event->type() == QEvent::MouseButtonRelease) {
+            auto* me = static_cast<QMouseEvent*>(event);
+            if (me->button() == Qt::LeftButton)
+                Text1_Click(i);
+            return false;
+        }
+        if (watched == text && event->type() == QEvent::ShortcutOverride) {
+            // The menu's Ctrl shortcuts win over the name field's own editing keys.
+            auto* ke = static_cast<QKeyEvent*>(event);
+            if (ke->modifiers() == Qt::ControlModifier &&
+                (ke->key() == Qt::Key_C || ke->key() == Qt::Key_N || ke->key() == Qt::Key_D ||
+                 ke->key() == Qt::Key_T || ke->key() == Qt::Key_I || ke->key() == Qt::Key_Q)) {
+                event->ignore();
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace tarvo

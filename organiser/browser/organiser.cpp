@@ -1,0 +1,135 @@
+#include "organiser.h"
+
+#include "cellrules.h"
+#include "commands/edittext.h"
+#include "dialogs/setdir.h"
+#include "dialogs/settdir.h"
+#include "imgview.h"
+#include "listwindow/lform.h"
+#include "pictureview.h"
+#include "platform/clipboard.h"
+#include "platform/files.h"
+#include "platform/folderlists.h"
+#include "platform/messagebox.h"
+#include "platform/programs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <algorithm>
+
+namespace tarvo {
+
+Organiser::Organiser(Services services) : m_services(services) {
+    if (!m_services.files)
+        m_services.files = &platform::systemFiles();
+    if (!m_services.clipboard)
+        m_services.clipboard = &platform::systemClipboard();
+    if (!m_services.messages)
+        m_services.messages = &platform::systemMessageBox();
+    if (!m_services.programs)
+        m_services.programs = &platform::systemPrograms();
+}
+
+Organiser::~Organiser() {
+    // Windows refer to the organiser; destroy them while it is still whole. The main
+    // window goes last because the others show it again when they close.
+    delete m_lform.data();
+    delete m_setDir.data();
+    delete m_setTdir.data();
+    delete m_editText.data();
+    delete m_imgView.data();
+}
+
+ImgView* Organiser::imgView() {
+    if (!m_imgView) {
+        m_imgView = new ImgView(*this);
+        m_imgView->Form_Load();
+    }
+    return m_imgView;
+}
+
+SetDir* Organiser::setDir() {
+    if (!m_setDir)
+        m_setDir = new SetDir(*this);
+    return m_setDir;
+}
+
+SetTdir* Organiser::setTdir() {
+    if (!m_setTdir)
+        m_setTdir = new SetTdir(*this);
+    return m_setTdir;
+}
+
+Lform* Organiser::lform() {
+    if (!m_lform)
+        m_lform = new Lform(*this);
+    return m_lform;
+}
+
+EditText* Organiser::editText() {
+    if (!m_editText)
+        m_editText = new EditText(*this);
+    return m_editText;
+}
+
+void Organiser::start() {
+    imgView()->show();
+}
+
+void Organiser::endProgram() {
+    if (m_ended)
+        return;
+    m_ended = true;
+    if (m_endHandler) {
+        m_endHandler();
+        return;
+    }
+    // Every window closes at once; no further handling runs (pending memo and name edits
+    // are discarded, as ending means).
+    for (QWidget* w : QApplication::topLevelWidgets())
+        w->hide();
+    QApplication::exit(0);
+}
+
+void InitImageDir(Organiser& org) {
+    QString dir = QDir::currentPath();
+    if (!dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    org.m().ImageDir = dir;
+}
+
+void LoadFileList(Organiser& org) {
+    Module1& m = org.m();
+    ImgView* view = org.imgView();
+    for (int i = 0; i < kCells; ++i) {
+        view->Shape1(i)->setBorderWidth(1);
+        QFont f = view->Text1(i)->font();
+        f.setBold(false);
+        view->Text1(i)->setFont(f);
+    }
+    std::fill(m.FileNames.begin(), m.FileNames.end(), QString());
+
+    platform::FileList* list = org.setDir()->File1();
+    int n = 0;
+    while (n < kFileTableSize) {
+        QString entry = list->entry(n);
+        if (entry.isEmpty())
+            break;
+        m.FileNames[static_cast<size_t>(n)] = entry;
+        ++n;
+    }
+
+    view->FillPage(0);
+
+    // Either assignment runs the page change when it moves the value; with the page at 0
+    // and a maximum of 0 or more nothing moves, and the selection survives the reload.
+    view->VScroll1()->setMaximum(scrollMaximum(n));
+    view->VScroll1()->setValue(0);
+    view->Directory()->setText(m.ImageDir);
+    view->Total()->setText(QString::number(n));
+}
+
+} // namespace tarvo

@@ -1,0 +1,68 @@
+// The clipboard copies of the Edit menu: the selected picture or its full path.
+#include "browser/imgview.h"
+#include "browser/organiser.h"
+#include "browser/pictureview.h"
+#include "commands.h"
+#include "edittext.h"
+#include "platform/clipboard.h"
+#include "platform/pictureloader.h"
+
+#include <QAction>
+#include <QPainter>
+#include <QPlainTextEdit>
+
+namespace tarvo {
+
+namespace {
+
+const QString kNotCopied = QStringLiteral("画像をクリップボードにコピーできませんでした");
+
+// An icon goes through Picture1: a bitmap of the box's area with the icon drawn at its
+// natural size on the box's background.
+QImage iconThroughPicture1(ImgView* view, const QImage& icon) {
+    PictureView* box = view->Picture1();
+    box->setPicture(icon);
+    QImage out(box->size(), QImage::Format_RGB32);
+    out.fill(box->palette().color(QPalette::Window));
+    QPainter p(&out);
+    p.drawImage(QPoint(0, 0), icon);
+    return out;
+}
+
+} // namespace
+
+void ItemCopy_Click(Organiser& org, int k) {
+    Module1& m = org.m();
+    ImgView* view = org.imgView();
+    m.CurFileName = view->text1(m.CurCell);
+    if (m.CurFileName.isEmpty())
+        return;
+    platform::Clipboard& clip = org.clipboard();
+    if (view->ItemClear()->isChecked())
+        (void)clip.clear();
+    if (k == 0) {
+        // The cell holds a reduced picture; the clipboard gets the whole one, read now.
+        PictureView* cell = view->Image1(m.CurCell);
+        std::optional<QImage> full;
+        if (cell->hasPicture())
+            full = platform::loadFullPicture(cell->sourcePath());
+        bool ok = false;
+        if (full) {
+            if (m.CurFileName.right(3).toUpper() != QLatin1String("ICO"))
+                ok = clip.addImage(*full).ok();
+            else
+                ok = clip.addImage(iconThroughPicture1(view, *full)).ok();
+        }
+        if (!ok)
+            org.editText()->setCaption(kNotCopied);
+    } else if (k == 1) {
+        (void)clip.addText(m.ImageDir + m.CurFileName);
+    }
+}
+
+void CopyMemoText(Organiser& org) {
+    // Added to what the clipboard holds, whatever the check mark of ItemClear says.
+    (void)org.clipboard().addText(org.editText()->Etxt()->toPlainText());
+}
+
+} // namespace tarvo

@@ -1,0 +1,28 @@
+#pragma once
+// The main window's commands: file changes, clipboard copies and memos. Each takes the
+// organiser and works on the selected cell, as the window's handlers call them.
+
+#include <QString>
+
+namespace tarvo {
+
+class Organiser;
+
+// CNcommand "ﾌｧｲﾙ名変更": applies the selected cell's typed name as a rename.
+void CNcommand_Click(Organiser& org);
+// Renames old to the typed new name, keeping old's extension; moves the memo along.
+void RenameImageFile(Organiser& org, const QString& oldName, QString& newName);
+// DelFcommand "削 除": deletes the selected picture and its memo and empties the cell.
+void DelFcommand_Click(Organiser& org);
+// The copy to the destination (after the selection of a double-click).
+void CopyToDestination(Organiser& org);
+// ItemCopy(k): 0 puts the picture on the clipboard, 1 its full path.
+void ItemCopy_Click(Organiser& org, int k);
+// Loads the memo of the selected cell into the memo window.
+void LoadMemo(Organiser& org);
+// TSave "メモ保存".
+void TSave_Click(Organiser& org);
+// The memo text double-click: copies the memo text to the clipboard.
+void CopyMemoText(Organiser& org);
+
+} // namespace tarvo
