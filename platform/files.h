@@ -5,7 +5,10 @@
 #include "result.h"
 
 #include <QString>
+#include <memory>
 #include <optional>
+
+class QFile;
 
 namespace platform {
 
@@ -41,5 +44,16 @@ public:
 
 // The real file services of this operating system.
 Files& systemFiles();
+
+// File names as the file system holds them. On Linux a name is bytes, usually UTF-8; bytes
+// that are not valid UTF-8 are carried in the QString as lone surrogates U+DC80..U+DCFF, so
+// such a file is still listed and can be opened, renamed and deleted through its listed
+// name. (QFile::decodeName turns them into U+FFFD, which names no file.) Every platform
+// service opens paths through these.
+QByteArray encodePath(const QString& path);
+QString decodePath(const QByteArray& bytes);
+// Opens an existing file for reading through encodePath. Nothing on failure, with the
+// reason in *why.
+std::unique_ptr<QFile> openForReading(const QString& path, Result* why = nullptr);
 
 } // namespace platform

@@ -18,6 +18,10 @@ public:
     static std::optional<WildcardMask> parse(const QString& pattern);
     bool matches(const QString& name) const;
     const QString& text() const { return m_text; }
+    // The patterns, case-folded, without empty ones.
+    const std::vector<QString>& parts() const { return m_parts; }
+    // Matches a name that is already case-folded (QString::toCaseFolded).
+    bool matchesFolded(QStringView foldedName) const;
 
 private:
     QString m_text;

@@ -1,0 +1,47 @@
+#include "messagebox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace platform {
+
+namespace {
+
+class QtMessageBox : public MessageBox {
+public:
+    void show(QWidget* parent, const QString& text, const QString& title, Icon icon) override {
+        QMessageBox box(parent);
+        box.setText(text);
+        box.setWindowTitle(title.isEmpty() ? QApplication::applicationDisplayName() : title);
+        switch (icon) {
+        case Icon::None:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
+        case Icon::Critical:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case Icon::Warning:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case Icon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        }
+        // One button, always captioned "OK" whatever the desktop's language.
+        QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        box.setDefaultButton(ok);
+        box.setEscapeButton(ok);
+        box.setWindowModality(Qt::ApplicationModal);
+        box.exec();
+    }
+};
+
+} // namespace
+
+MessageBox& systemMessageBox() {
+    static QtMessageBox box;
+    return box;
+}
+
+} // namespace platform

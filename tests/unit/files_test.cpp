@@ -1,0 +1,176 @@
+#include "platform/files.h"
+#include "platform/textcodec.h"
+#include "support/testfolder.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+int linkRenameNoReplace(const char* from, const char* to);
+}
+
+using namespace platform;
+using testing_support::TestFolder;
+
+namespace {
+
+void makeReadOnly(const QString& path) {
+    ASSERT_EQ(::chmod(encodePath(path).constData(), 0444), 0);
+}
+
+} // namespace
+
+TEST(Files, NormalFileLookupSkipsFoldersHiddenAndMissingFiles) {
+    TestFolder dir;
+    dir.write("a.jpg", "x");
+    dir.write(".hidden.jpg", "x");
+    ASSERT_EQ(::mkdir(encodePath(dir.file("sub.jpg")).constData(), 0755), 0);
+    ASSERT_EQ(::symlink("a.jpg", encodePath(dir.file("link.jpg")).constData()), 0);
+    Files& f = systemFiles();
+    EXPECT_TRUE(f.isNormalFile(dir.file("a.jpg")));
+    EXPECT_TRUE(f.isNormalFile(dir.file("link.jpg")));
+    EXPECT_FALSE(f.isNormalFile(dir.file(".hidden.jpg")));
+    EXPECT_FALSE(f.isNormalFile(dir.file("sub.jpg")));
+    EXPECT_FALSE(f.isNormalFile(dir.file("gone.jpg")));
+    EXPECT_EQ(f.length(dir.file("a.jpg")), 1);
+    EXPECT_FALSE(f.length(dir.file("gone.jpg")).has_value());
+    EXPECT_FALSE(f.length(dir.file("sub.jpg")).has_value());
+}
+
+TEST(Files, RenameNeverReplacesAndAllowsCaseOnlyChanges) {
+    TestFolder dir;
+    dir.write("sea.jpg", "sea");
+    dir.write("beach.jpg", "beach");
+    Files& f = systemFiles();
+
+    Result r = f.renameNoReplace(dir.file("sea.jpg"), dir.file("beach.jpg"));
+    EXPECT_EQ(r.error, Error::Exists);
+    EXPECT_EQ(dir.read("sea.jpg"), "sea");
+    EXPECT_EQ(dir.read("beach.jpg"), "beach");
+
+    EXPECT_EQ(f.renameNoReplace(dir.file("gone.jpg"), dir.file("x.jpg")).error, Error::NotFound);
+
+    EXPECT_TRUE(f.renameNoReplace(dir.file("sea.jpg"), dir.file("Sea.jpg")).ok());
+    EXPECT_FALSE(dir.exists("sea.jpg"));
+    EXPECT_EQ(dir.read("Sea.jpg"), "sea");
+
+    EXPECT_TRUE(f.renameNoReplace(dir.file("Sea.jpg"), dir.file("海.jpg")).ok());
+    EXPECT_EQ(dir.read("海.jpg"), "sea");
+}
+
+TEST(Files, LinkFallbackRenamesOnlyToAFreeName) {
+    TestFolder dir;
+    dir.write("a.jpg", "a");
+    dir.write("b.jpg", "b");
+    auto p = [&](const char* n) { return encodePath(dir.file(QString::fromUtf8(n))); };
+    EXPECT_NE(linkRenameNoReplace(p("a.jpg").constData(), p("b.jpg").constData()), 0);
+    EXPECT_EQ(dir.read("a.jpg"), "a");
+    EXPECT_EQ(dir.read("b.jpg"), "b");
+    EXPECT_EQ(linkRenameNoReplace(p("a.jpg").constData(), p("c.jpg").constData()), 0);
+    EXPECT_FALSE(dir.exists("a.jpg"));
+    EXPECT_EQ(dir.read("c.jpg"), "a");
+}
+
+TEST(Files, CopyReplacesTheTargetAndKeepsItWhenTheCopyFails) {
+    TestFolder src, dst;
+    src.write("a.jpg", "new contents");
+    dst.write("a.jpg", "old");
+    Files& f = systemFiles();
+    EXPECT_TRUE(f.copyReplace(src.file("a.jpg"), dst.file("a.jpg")).ok());
+    EXPECT_EQ(dst.read("a.jpg"), "new contents");
+    EXPECT_TRUE(f.copyReplace(src.file("a.jpg"), dst.file("b.jpg")).ok());
+    EXPECT_EQ(dst.read("b.jpg"), "new contents");
+
+    dst.write("c.jpg", "old");
+    EXPECT_EQ(f.copyReplace(src.file("gone.jpg"), dst.file("c.jpg")).error, Error::NotFound);
+    EXPECT_EQ(dst.read("c.jpg"), "old");
+
+    // A read-only target is refused, as the Windows copy refuses it.
+    makeReadOnly(dst.file("c.jpg"));
+    EXPECT_EQ(f.copyReplace(src.file("a.jpg"), dst.file("c.jpg")).error, Error::Access);
+    EXPECT_EQ(dst.read("c.jpg"), "old");
+    // No temporary file is left behind.
+    EXPECT_EQ(dst.names(), (QStringList{"a.jpg", "b.jpg", "c.jpg"}));
+}
+
+TEST(Files, CopyOntoItselfKeepsTheFile) {
+    TestFolder dir;
+    dir.write("a.jpg", "precious");
+    Files& f = systemFiles();
+    EXPECT_TRUE(f.copyReplace(dir.file("a.jpg"), dir.file("a.jpg")).ok());
+    EXPECT_TRUE(f.copyReplace(dir.file("a.jpg"), dir.path() + "./a.jpg").ok());
+    EXPECT_EQ(dir.read("a.jpg"), "precious");
+    EXPECT_TRUE(f.sameFile(dir.file("a.jpg"), dir.path() + "./a.jpg"));
+}
+
+TEST(Files, CopyIntoAnUnwritableFolderFailsAndLeavesTheTarget) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders; not testable as root";
+    TestFolder src, dst;
+    src.write("a.jpg", "new");
+    dst.write("a.jpg", "old");
+    ASSERT_EQ(::chmod(encodePath(dst.path()).constData(), 0555), 0);
+    EXPECT_EQ(systemFiles().copyReplace(src.file("a.jpg"), dst.file("a.jpg")).error, Error::Access);
+    ::chmod(encodePath(dst.path()).constData(), 0755);
+    EXPECT_EQ(dst.read("a.jpg"), "old");
+}
+
+TEST(Files, RemoveDeletesAndReportsMissingFiles) {
+    TestFolder dir;
+    dir.write("a.jpg", "x");
+    EXPECT_TRUE(systemFiles().remove(dir.file("a.jpg")).ok());
+    EXPECT_FALSE(dir.exists("a.jpg"));
+    EXPECT_EQ(systemFiles().remove(dir.file("a.jpg")).error, Error::NotFound);
+}
+
+TEST(Files, TextIsWrittenAsUtf8AndCp932MemosStayCp932) {
+    TestFolder dir;
+    Files& f = systemFiles();
+    ASSERT_TRUE(f.writeText(dir.file("new.TXT"), QStringLiteral("海\r\n")).ok());
+    EXPECT_EQ(dir.read("new.TXT"), QStringLiteral("海\r\n").toUtf8());
+    EXPECT_EQ(f.readText(dir.file("new.TXT")), QStringLiteral("海\r\n"));
+
+    dir.write("sj.TXT", *encodeCp932(QStringLiteral("古いメモ\r\n")));
+    EXPECT_EQ(f.readText(dir.file("sj.TXT")), QStringLiteral("古いメモ\r\n"));
+    ASSERT_TRUE(f.writeText(dir.file("sj.TXT"), QStringLiteral("新しいメモ\r\n")).ok());
+    EXPECT_EQ(dir.read("sj.TXT"), *encodeCp932(QStringLiteral("新しいメモ\r\n")));
+
+    // A character CP932 lacks: the memo is written whole, as UTF-8, rather than lossy.
+    ASSERT_TRUE(f.writeText(dir.file("sj.TXT"), QStringLiteral("メモ 😀\r\n")).ok());
+    EXPECT_EQ(dir.read("sj.TXT"), QStringLiteral("メモ 😀\r\n").toUtf8());
+
+    Result why;
+    EXPECT_FALSE(f.readText(dir.file("gone.TXT"), &why).has_value());
+    EXPECT_EQ(why.error, Error::NotFound);
+}
+
+TEST(Files, ReadOnlyMemoIsNotWritten) {
+    TestFolder dir;
+    dir.write("a.TXT", "old\r\n");
+    makeReadOnly(dir.file("a.TXT"));
+    EXPECT_EQ(systemFiles().writeText(dir.file("a.TXT"), "new").error, Error::Access);
+    EXPECT_EQ(dir.read("a.TXT"), "old\r\n");
+    EXPECT_EQ(dir.names(), QStringList{"a.TXT"});
+}
+
+TEST(Files, WriteTextKeepsTheFilePermissions) {
+    TestFolder dir;
+    dir.write("a.TXT", "old");
+    ASSERT_EQ(::chmod(encodePath(dir.file("a.TXT")).constData(), 0640), 0);
+    ASSERT_TRUE(systemFiles().writeText(dir.file("a.TXT"), "new").ok());
+    struct stat st;
+    ASSERT_EQ(::stat(encodePath(dir.file("a.TXT")).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST(Files, NamesInvalidInUtf8RoundTripThroughTheirDecodedForm) {
+    const QByteArray raw("caf\xE9 \xFF.jpg");
+    QString name = decodePath(raw);
+    EXPECT_EQ(encodePath(name), raw);
+    EXPECT_EQ(encodePath(QStringLiteral("海 a.b.jpg")), QStringLiteral("海 a.b.jpg").toUtf8());
+    // A real supplementary character is not mistaken for an escaped byte.
+    EXPECT_EQ(decodePath(encodePath(QStringLiteral("\U00010080.jpg"))),
+              QStringLiteral("\U00010080.jpg"));
+}
