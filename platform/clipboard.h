@@ -22,6 +22,15 @@ public:
     // The bitmap, or nothing when there is none or the owner did not answer in time.
     virtual std::optional<QImage> bitmap() = 0;
     virtual std::optional<QString> text() = 0;
+    // The bitmap with the reason when there is none: NotFound when the clipboard holds no
+    // bitmap, Busy when its owner did not answer in time, Corrupt when the data is unreadable.
+    virtual Result readBitmap(QImage& out) {
+        std::optional<QImage> b = bitmap();
+        if (!b)
+            return Result::failure(Error::NotFound, QStringLiteral("no bitmap on the clipboard"));
+        out = *b;
+        return Result::success();
+    }
 };
 
 // The system clipboard through Qt (X11 selection or Win32 clipboard).
