@@ -244,7 +244,10 @@ void ImgView::buildMenus() {
     QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
     edit->setObjectName(QStringLiteral("MenuEdit"));
     addMenuAction(edit, QStringLiteral("ItemCopy_0"), QStringLiteral("画像コピイ(&C)"),
-                  QKeySequence(Qt::CTRL | Qt::Key_C), [&org] { ItemCopy_Click(org, 0); });
+                  QKeySequence(Qt::CTRL | Qt::Key_C), [&org] {
+                      if (!ItemCopy_Click(org, 0))
+                          ReportNotCopied(org);
+                  });
     addMenuAction(edit, QStringLiteral("ItemCopy_1"), QStringLiteral("ファイル名コピイ(&N)"),
                   QKeySequence(Qt::CTRL | Qt::Key_N), [&org] { ItemCopy_Click(org, 1); });
     edit->addSeparator()->setObjectName(QStringLiteral("sep2"));
@@ -410,8 +413,10 @@ void ImgView::selectCell(int i) {
         Shape1(i)->setBorderWidth(3);
         setText1Colour(i, kBlue);
         m.CurCell = static_cast<std::int16_t>(i);
-        ItemCopy_Click(m_org, 0);
+        const bool copied = ItemCopy_Click(m_org, 0);
         LoadMemo(m_org);
+        if (!copied)
+            ReportNotCopied(m_org);
     }
     if (!m.SmallMode)
         activateMain();

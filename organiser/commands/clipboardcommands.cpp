@@ -15,7 +15,7 @@ namespace tarvo {
 
 namespace {
 
-const QString kNotCopied = QStringLiteral("画像をクリップボードにコピーできませんでした");
+const QString kNotCopied = QStringLiteral("（画像をクリップボードにコピーできませんでした）");
 
 // An icon goes through Picture1: a bitmap of the box's area with the icon drawn at its
 // natural size on the box's background.
@@ -31,12 +31,12 @@ QImage iconThroughPicture1(ImgView* view, const QImage& icon) {
 
 } // namespace
 
-void ItemCopy_Click(Organiser& org, int k) {
+bool ItemCopy_Click(Organiser& org, int k) {
     Module1& m = org.m();
     ImgView* view = org.imgView();
     m.CurFileName = view->text1(m.CurCell);
     if (m.CurFileName.isEmpty())
-        return;
+        return true;
     platform::Clipboard& clip = org.clipboard();
     if (view->ItemClear()->isChecked())
         (void)clip.clear();
@@ -53,11 +53,16 @@ void ItemCopy_Click(Organiser& org, int k) {
             else
                 ok = clip.addImage(iconThroughPicture1(view, *full)).ok();
         }
-        if (!ok)
-            org.editText()->setCaption(kNotCopied);
-    } else if (k == 1) {
-        (void)clip.addText(m.ImageDir + m.CurFileName);
+        return ok;
     }
+    if (k == 1)
+        (void)clip.addText(m.ImageDir + m.CurFileName);
+    return true;
+}
+
+void ReportNotCopied(Organiser& org) {
+    EditText* window = org.editText();
+    window->setCaption(window->caption() + QStringLiteral(" ") + kNotCopied);
 }
 
 void CopyMemoText(Organiser& org) {

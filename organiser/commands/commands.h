@@ -16,8 +16,12 @@ void RenameImageFile(Organiser& org, const QString& oldName, QString& newName);
 void DelFcommand_Click(Organiser& org);
 // The copy to the destination (after the selection of a double-click).
 void CopyToDestination(Organiser& org);
-// ItemCopy(k): 0 puts the picture on the clipboard, 1 its full path.
-void ItemCopy_Click(Organiser& org, int k);
+// ItemCopy(k): 0 puts the picture on the clipboard, 1 its full path. False when there was
+// a picture to copy and it could not be put there (no picture in the cell, or the
+// clipboard held by another program); the caller tells the user with ReportNotCopied.
+bool ItemCopy_Click(Organiser& org, int k);
+// Adds a note that the picture was not copied to the memo window's caption.
+void ReportNotCopied(Organiser& org);
 // Loads the memo of the selected cell into the memo window.
 void LoadMemo(Organiser& org);
 // TSave "メモ保存".
