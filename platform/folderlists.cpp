@@ -22,7 +22,22 @@ QString cleanAbsolute(const QString& path) {
     return QDir::cleanPath(QDir(QDir::currentPath()).absoluteFilePath(path));
 }
 
+std::vector<Drive>* g_fakeDrives = nullptr;
+
 } // namespace
+
+std::vector<Drive> machineDrives() {
+    return g_fakeDrives ? *g_fakeDrives : mountedDrives();
+}
+
+FakeDrives::FakeDrives(std::vector<Drive> drives)
+    : m_previous(g_fakeDrives), m_drives(std::move(drives)) {
+    g_fakeDrives = &m_drives;
+}
+
+FakeDrives::~FakeDrives() {
+    g_fakeDrives = m_previous;
+}
 
 QString driveRootOf(const std::vector<Drive>& drives, const QString& path) {
     const QString clean = cleanAbsolute(path);

@@ -34,8 +34,24 @@ struct Drive {
     QString text; // what the list shows and drive() returns; begins with root
 };
 
-// The machine's drives, "/" first. Implemented per platform (mounted volumes on Linux).
+// The machine's drives, "/" first: mountedDrives() unless a FakeDrives is in force.
 std::vector<Drive> machineDrives();
+// The drives the system has mounted; per platform (mounted volumes on Linux).
+std::vector<Drive> mountedDrives();
+
+// For tests: while it lives, machineDrives() gives these drives (a drive whose root cannot
+// be listed stands for a drive without a medium).
+class FakeDrives {
+public:
+    explicit FakeDrives(std::vector<Drive> drives);
+    ~FakeDrives();
+    FakeDrives(const FakeDrives&) = delete;
+    FakeDrives& operator=(const FakeDrives&) = delete;
+
+private:
+    std::vector<Drive>* m_previous;
+    std::vector<Drive> m_drives;
+};
 // The root of the drive of drives that holds path (the longest matching root), or "" when
 // none does.
 QString driveRootOf(const std::vector<Drive>& drives, const QString& path);
@@ -96,8 +112,9 @@ private:
 class FileList : public QListView {
     Q_OBJECT
 public:
-    // Starts in the process's current folder with the pattern "*".
-    explicit FileList(QWidget* parent = nullptr);
+    // Starts in the process's current folder with the given pattern ("*" when it cannot
+    // be used), read once.
+    explicit FileList(QWidget* parent = nullptr, const QString& pattern = QStringLiteral("*"));
     QString path() const { return m_path; }
     void setPath(const QString& folder);
     QString pattern() const { return m_pattern; }

@@ -9,14 +9,14 @@
 
 namespace platform {
 
-FileList::FileList(QWidget* parent) : QListView(parent) {
+FileList::FileList(QWidget* parent, const QString& pattern) : QListView(parent) {
     m_model = new QStringListModel(this);
     setModel(m_model);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
     m_path = QDir::currentPath();
-    m_pattern = QStringLiteral("*");
+    m_pattern = WildcardMask::parse(pattern) ? pattern : QStringLiteral("*");
     read();
 }
 

@@ -68,7 +68,7 @@ QString driveText(const QString& root, const QStorageInfo& v) {
 
 } // namespace
 
-std::vector<Drive> machineDrives() {
+std::vector<Drive> mountedDrives() {
     std::vector<Drive> drives;
     const QString slash = QStringLiteral("/");
     drives.push_back({slash, driveText(slash, QStorageInfo::root())});
