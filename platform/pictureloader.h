@@ -20,13 +20,13 @@ enum class PictureKind { Raster, Icon, Metafile };
 
 struct PictureHeader {
     PictureKind kind = PictureKind::Raster;
-    QSize pixels;       // natural size in pixels (a metafile: at the screen's DPI)
-    QSizeF twips;       // natural size in twips
+    QSize pixels; // natural size in pixels (a metafile: at the screen's DPI)
+    QSizeF twips; // natural size in twips
 };
 
 struct Thumbnail {
     PictureHeader header;
-    QImage image;       // decoded at (or near) the requested display size
+    QImage image; // decoded at (or near) the requested display size
 };
 
 // Largest picture accepted, per side and in total pixels; larger headers are refused
@@ -40,8 +40,7 @@ std::optional<PictureHeader> readPictureHeader(const QString& path, Result* why 
 
 // Computes the display size in pixels for a picture of natural size header.twips shown in
 // a box of boxTwips (shrink to fit, never enlarge), then decodes at that size.
-std::optional<Thumbnail> loadThumbnail(const QString& path, QSizeF boxTwips,
-                                       Result* why = nullptr);
+std::optional<Thumbnail> loadThumbnail(const QString& path, QSizeF boxTwips, Result* why = nullptr);
 
 // Decodes the whole picture (metafiles rendered at their natural size).
 std::optional<QImage> loadFullPicture(const QString& path, PictureHeader* header = nullptr,
@@ -49,7 +48,11 @@ std::optional<QImage> loadFullPicture(const QString& path, PictureHeader* header
 
 // Decodes several thumbnails in parallel on the global thread pool; the result holds one
 // entry per path, in order, empty where loading failed.
-std::vector<std::optional<Thumbnail>> loadThumbnails(const QStringList& paths,
-                                                     QSizeF boxTwips);
+std::vector<std::optional<Thumbnail>> loadThumbnails(const QStringList& paths, QSizeF boxTwips);
+
+// The thumbnail path on bytes in memory, for the fuzzer; wmfName stands for a file name
+// ending in .wmf.
+std::optional<Thumbnail> loadThumbnailFromBytes(const QByteArray& bytes, bool wmfName,
+                                                QSizeF boxTwips, Result* why = nullptr);
 
 } // namespace platform

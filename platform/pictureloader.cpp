@@ -1,0 +1,292 @@
+// Picture loading for the thumbnail cells and the clipboard. The kind is decided from the
+// file's first bytes, not its extension (a .DIB or .RLE file is a BMP, a renamed JPEG is
+// still a JPEG), and only the kinds the file mask names are accepted. Sizes are checked
+// against the limits from the header before any pixel memory is allocated.
+#include "pictureloader.h"
+
+#include "files.h"
+#include "twips.h"
+#include "wmf/wmf.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QtConcurrent/QtConcurrentMap>
+#include <mutex>
+#include <numeric>
+
+namespace platform {
+
+namespace {
+
+// Metafiles are read whole; nothing sensible is larger.
+constexpr qint64 kMaxMetafileBytes = 64 * 1024 * 1024;
+
+struct Scale {
+    double x = 15.0; // twips per pixel
+    double y = 15.0;
+};
+
+Scale currentScale() {
+    return {twipsPerPixelX(), twipsPerPixelY()};
+}
+
+void fail(Result* why, Error e, const QString& reason) {
+    if (why)
+        *why = Result::failure(e, reason);
+}
+
+// The image reader refuses by default anything above 128 MB; the limits of this loader
+// are the ones in the header, so the reader's limit is raised to just above them.
+void setReaderLimits() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        QImageReader::setAllocationLimit(static_cast<int>(kMaxPicturePixels * 4 / (1 << 20) + 64));
+    });
+}
+
+bool isMetafile(const QByteArray& head, bool wmfName) {
+    auto u8 = [&](int i) { return static_cast<unsigned char>(head.at(i)); };
+    if (head.size() >= 4 && u8(0) == 0xD7 && u8(1) == 0xCD && u8(2) == 0xC6 && u8(3) == 0x9A)
+        return true; // placeable metafile key 0x9AC6CDD7
+    // A plain metafile header: type 1 (memory) or 2 (disk), header size 9 words, version
+    // 0x0100 or 0x0300.
+    if (head.size() >= 6 && (u8(0) == 1 || u8(0) == 2) && u8(1) == 0 && u8(2) == 9 && u8(3) == 0 &&
+        u8(4) == 0 && (u8(5) == 1 || u8(5) == 3))
+        return true;
+    return wmfName;
+}
+
+// The raster kinds of the mask, from their signatures.
+QByteArray rasterFormat(const QByteArray& head) {
+    if (head.startsWith("BM"))
+        return "bmp";
+    if (head.startsWith("\xFF\xD8\xFF"))
+        return "jpeg";
+    if (head.startsWith("GIF87a") || head.startsWith("GIF89a"))
+        return "gif";
+    if (head.size() >= 6 && head.startsWith(QByteArray("\0\0\1\0", 4)) &&
+        (head.at(4) != 0 || head.at(5) != 0))
+        return "ico";
+    return {};
+}
+
+qint64 le32At(const QByteArray& b, int at) {
+    qint64 v = 0;
+    for (int i = 3; i >= 0; --i)
+        v = (v << 8) | static_cast<unsigned char>(b.at(at + i));
+    return v;
+}
+
+// Checks what Qt's bitmap reader leaves to chance: a header whose sizes are out of all
+// proportion (refused as too large rather than as damaged) and a file that ends before
+// its pixel data begins (Qt would show it black).
+std::optional<Result> checkBitmapHeader(QIODevice& device) {
+    const QByteArray head = device.peek(26);
+    if (head.size() < 26)
+        return Result::failure(Error::Corrupt, QStringLiteral("bitmap header cut off"));
+    const qint64 offBits = le32At(head, 10);
+    const qint64 infoSize = le32At(head, 14);
+    if (device.size() <= offBits)
+        return Result::failure(Error::Corrupt, QStringLiteral("bitmap without pixel data"));
+    if (infoSize >= 40) {
+        const qint64 w = static_cast<qint32>(le32At(head, 18));
+        const qint64 h = static_cast<qint32>(le32At(head, 22));
+        const qint64 aw = w < 0 ? -w : w;
+        const qint64 ah = h < 0 ? -h : h;
+        if (aw > kMaxPictureSide || ah > kMaxPictureSide || aw * ah > kMaxPicturePixels)
+            return Result::failure(Error::TooLarge,
+                                   QStringLiteral("picture of %1 × %2 pixels").arg(aw).arg(ah));
+    }
+    return std::nullopt;
+}
+
+bool sizeAcceptable(QSize s) {
+    return s.width() > 0 && s.height() > 0 && s.width() <= kMaxPictureSide &&
+           s.height() <= kMaxPictureSide &&
+           static_cast<qint64>(s.width()) * s.height() <= kMaxPicturePixels;
+}
+
+// One opened picture: a raster reader, or the bytes of a metafile.
+class Source {
+public:
+    bool open(QIODevice& device, bool wmfName, Scale scale, Result* why) {
+        setReaderLimits();
+        const QByteArray head = device.peek(16);
+        if (head.isEmpty()) {
+            fail(why, Error::Corrupt, QStringLiteral("empty file"));
+            return false;
+        }
+        if (isMetafile(head, wmfName) && rasterFormat(head).isEmpty())
+            return openMetafile(device, why);
+        const QByteArray format = rasterFormat(head);
+        if (format.isEmpty()) {
+            fail(why, Error::Unsupported, QStringLiteral("not a picture of a known kind"));
+            return false;
+        }
+        if (format == "bmp") {
+            if (auto bad = checkBitmapHeader(device)) {
+                if (why)
+                    *why = *bad;
+                return false;
+            }
+        }
+        m_reader = std::make_unique<QImageReader>(&device, format);
+        m_reader->setAutoDetectImageFormat(false);
+        // Pictures show as stored, as the Windows picture loader shows them.
+        m_reader->setAutoTransform(false);
+        const QSize size = m_reader->size();
+        if (!size.isValid() || size.isEmpty()) {
+            fail(why, Error::Corrupt, m_reader->errorString());
+            return false;
+        }
+        if (!sizeAcceptable(size)) {
+            fail(why, Error::TooLarge,
+                 QStringLiteral("picture of %1 × %2 pixels").arg(size.width()).arg(size.height()));
+            return false;
+        }
+        m_header.kind = format == "ico" ? PictureKind::Icon : PictureKind::Raster;
+        m_header.pixels = size;
+        m_header.twips = QSizeF(size.width() * scale.x, size.height() * scale.y);
+        return true;
+    }
+
+    const PictureHeader& header() const { return m_header; }
+
+    // Decodes at size (the natural size when size is invalid or not smaller).
+    std::optional<QImage> decode(QSize size, Result* why) {
+        if (m_header.kind == PictureKind::Metafile) {
+            if (!size.isValid())
+                size = m_header.pixels;
+            return wmf::render(m_metafile, size, why);
+        }
+        const bool scaled = size.isValid() && size != m_header.pixels;
+        if (scaled && m_reader->supportsOption(QImageIOHandler::ScaledSize))
+            m_reader->setScaledSize(size);
+        QImage image = m_reader->read();
+        if (image.isNull()) {
+            fail(why, Error::Corrupt, m_reader->errorString());
+            return std::nullopt;
+        }
+        if (scaled && image.size() != size)
+            image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        return image;
+    }
+
+private:
+    bool openMetafile(QIODevice& device, Result* why) {
+        if (device.size() > kMaxMetafileBytes) {
+            fail(why, Error::TooLarge, QStringLiteral("metafile too large"));
+            return false;
+        }
+        m_metafile = device.readAll();
+        auto header = wmf::readHeader(m_metafile, why);
+        if (!header)
+            return false;
+        if (!sizeAcceptable(header->pixels)) {
+            fail(why, Error::TooLarge, QStringLiteral("metafile too large"));
+            return false;
+        }
+        m_header = *header;
+        return true;
+    }
+
+    PictureHeader m_header;
+    std::unique_ptr<QImageReader> m_reader;
+    QByteArray m_metafile;
+};
+
+bool hasWmfExtension(const QString& path) {
+    return path.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive);
+}
+
+// The display size the cell gives a picture: shrink to the box, never enlarge, keep the
+// proportions; the same steps as the cell rendering, in twips, then whole pixels.
+QSize fitPixels(const PictureHeader& header, QSizeF box, Scale scale) {
+    const double w = header.twips.width();
+    const double h = header.twips.height();
+    double fw = w, fh = h;
+    if (!(w <= box.width() && h <= box.height())) {
+        if (w >= h) {
+            fw = box.width();
+            fh = box.height() * h / w;
+        } else {
+            fw = box.width() * w / h;
+            fh = box.height();
+        }
+    }
+    if (fw >= w && fh >= h)
+        return header.pixels;
+    QSize px(static_cast<int>(std::lround(fw / scale.x)),
+             static_cast<int>(std::lround(fh / scale.y)));
+    return px.expandedTo(QSize(1, 1)).boundedTo(header.pixels);
+}
+
+std::optional<Thumbnail> thumbnailFrom(QIODevice& device, bool wmfName, QSizeF box, Scale scale,
+                                       Result* why) {
+    Source source;
+    if (!source.open(device, wmfName, scale, why))
+        return std::nullopt;
+    auto image = source.decode(fitPixels(source.header(), box, scale), why);
+    if (!image)
+        return std::nullopt;
+    return Thumbnail{source.header(), std::move(*image)};
+}
+
+std::optional<Thumbnail> thumbnailFromFile(const QString& path, QSizeF box, Scale scale,
+                                           Result* why) {
+    auto file = openForReading(path, why);
+    if (!file)
+        return std::nullopt;
+    return thumbnailFrom(*file, hasWmfExtension(path), box, scale, why);
+}
+
+} // namespace
+
+std::optional<PictureHeader> readPictureHeader(const QString& path, Result* why) {
+    auto file = openForReading(path, why);
+    if (!file)
+        return std::nullopt;
+    Source source;
+    if (!source.open(*file, hasWmfExtension(path), currentScale(), why))
+        return std::nullopt;
+    return source.header();
+}
+
+std::optional<Thumbnail> loadThumbnail(const QString& path, QSizeF boxTwips, Result* why) {
+    return thumbnailFromFile(path, boxTwips, currentScale(), why);
+}
+
+std::optional<QImage> loadFullPicture(const QString& path, PictureHeader* header, Result* why) {
+    auto file = openForReading(path, why);
+    if (!file)
+        return std::nullopt;
+    Source source;
+    if (!source.open(*file, hasWmfExtension(path), currentScale(), why))
+        return std::nullopt;
+    if (header)
+        *header = source.header();
+    return source.decode(QSize(), why);
+}
+
+std::vector<std::optional<Thumbnail>> loadThumbnails(const QStringList& paths, QSizeF boxTwips) {
+    // The screen is asked here, on the calling thread, never from the pool.
+    const Scale scale = currentScale();
+    std::vector<std::optional<Thumbnail>> results(static_cast<size_t>(paths.size()));
+    std::vector<int> indices(results.size());
+    std::iota(indices.begin(), indices.end(), 0);
+    QtConcurrent::blockingMap(indices, [&](int i) {
+        results[static_cast<size_t>(i)] = thumbnailFromFile(paths.at(i), boxTwips, scale, nullptr);
+    });
+    return results;
+}
+
+std::optional<Thumbnail> loadThumbnailFromBytes(const QByteArray& bytes, bool wmfName,
+                                                QSizeF boxTwips, Result* why) {
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    return thumbnailFrom(buffer, wmfName, boxTwips, currentScale(), why);
+}
+
+} // namespace platform

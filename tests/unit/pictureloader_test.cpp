@@ -1,0 +1,233 @@
+#include "platform/pictureloader.h"
+#include "platform/twips.h"
+#include "support/testfolder.h"
+#include "tools/gifwriter.h"
+
+#include <QBuffer>
+#include <QImageWriter>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+using namespace platform;
+using testing_support::TestFolder;
+
+namespace {
+
+const QSizeF kCellBox(1453, 1453);
+
+void le16(QByteArray& b, int v) {
+    b.append(static_cast<char>(v & 0xFF));
+    b.append(static_cast<char>((v >> 8) & 0xFF));
+}
+void le32(QByteArray& b, qint64 v) {
+    le16(b, static_cast<int>(v & 0xFFFF));
+    le16(b, static_cast<int>((v >> 16) & 0xFFFF));
+}
+
+// A bottom-up bitmap with a grey-scale palette of 2^bits entries and the given compression
+// (1 = RLE8, 2 = RLE4), its pixel data written as given.
+QByteArray bitmap(int w, int h, int bits, int compression, const QByteArray& pixels) {
+    const int colours = 1 << bits;
+    const int offset = 14 + 40 + colours * 4;
+    QByteArray b("BM");
+    le32(b, offset + pixels.size());
+    le32(b, 0);
+    le32(b, offset);
+    le32(b, 40);
+    le32(b, w);
+    le32(b, h);
+    le16(b, 1);
+    le16(b, bits);
+    le32(b, compression);
+    le32(b, pixels.size());
+    le32(b, 2835);
+    le32(b, 2835);
+    le32(b, colours);
+    le32(b, 0);
+    for (int i = 0; i < colours; ++i) {
+        const char g = static_cast<char>(i * 255 / (colours - 1));
+        b.append(g).append(g).append(g).append('\0');
+    }
+    return b + pixels;
+}
+
+QByteArray bytes(std::initializer_list<int> values) {
+    QByteArray b;
+    for (int v : values)
+        b.append(static_cast<char>(v));
+    return b;
+}
+
+// TestFolder::writePicture, plus GIF, which Qt cannot write.
+void writePicture(const TestFolder& dir, const QString& name, int w, int h, QColor colour) {
+    if (!name.endsWith(QLatin1String(".gif"), Qt::CaseInsensitive)) {
+        dir.writePicture(name, w, h, colour);
+        return;
+    }
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(colour);
+    dir.write(name, tools::encodeGif(img));
+}
+
+int grey(const QImage& img, int x, int y) {
+    return qGray(img.pixel(x, y));
+}
+
+} // namespace
+
+TEST(PictureLoader, ReadsEveryKindOfTheMaskWithItsNaturalSize) {
+    TestFolder dir;
+    const double tx = twipsPerPixelX();
+    const double ty = twipsPerPixelY();
+    ASSERT_DOUBLE_EQ(tx, 15.0); // 96 DPI on the offscreen screen
+    struct Kind {
+        const char* name;
+        int w, h;
+        PictureKind kind;
+    } kinds[] = {{"a.bmp", 40, 30, PictureKind::Raster},  {"b.DIB", 33, 17, PictureKind::Raster},
+                 {"c.RLE", 12, 50, PictureKind::Raster},  {"d.JPG", 64, 48, PictureKind::Raster},
+                 {"e.jpeg", 20, 10, PictureKind::Raster}, {"f.gif", 31, 7, PictureKind::Raster},
+                 {"g.ico", 32, 32, PictureKind::Icon}};
+    for (const Kind& k : kinds) {
+        writePicture(dir, QString::fromUtf8(k.name), k.w, k.h, Qt::blue);
+        Result why;
+        auto header = readPictureHeader(dir.file(QString::fromUtf8(k.name)), &why);
+        ASSERT_TRUE(header.has_value()) << k.name << " " << why.reason.toStdString();
+        EXPECT_EQ(header->kind, k.kind) << k.name;
+        EXPECT_EQ(header->pixels, QSize(k.w, k.h)) << k.name;
+        EXPECT_EQ(header->twips, QSizeF(k.w * tx, k.h * ty)) << k.name;
+
+        PictureHeader full;
+        auto image = loadFullPicture(dir.file(QString::fromUtf8(k.name)), &full);
+        ASSERT_TRUE(image.has_value()) << k.name;
+        EXPECT_EQ(image->size(), QSize(k.w, k.h)) << k.name;
+        EXPECT_EQ(full.pixels, QSize(k.w, k.h));
+        const QColor centre = image->pixelColor(k.w / 2, k.h / 2);
+        EXPECT_GT(centre.blue(), 200) << k.name;
+        EXPECT_LT(centre.red(), 60) << k.name;
+    }
+}
+
+TEST(PictureLoader, DecodesRunLengthBitmapsBuiltByHand) {
+    TestFolder dir;
+    // RLE8, 4 × 2: bottom row a run of four 255s and an end of line; top row a run of
+    // one 0, then an absolute run 128 255 0 padded to a word, then end of bitmap.
+    QByteArray rle8 = bytes({4, 255, 0, 0, 1, 0, 0, 3, 128, 255, 0, 0, 0, 1});
+    dir.write("run8.rle", bitmap(4, 2, 8, 1, rle8));
+    auto image8 = loadFullPicture(dir.file("run8.rle"));
+    ASSERT_TRUE(image8.has_value());
+    ASSERT_EQ(image8->size(), QSize(4, 2));
+    for (int x = 0; x < 4; ++x)
+        EXPECT_EQ(grey(*image8, x, 1), 255) << x;
+    EXPECT_EQ(grey(*image8, 0, 0), 0);
+    EXPECT_EQ(grey(*image8, 1, 0), 128);
+    EXPECT_EQ(grey(*image8, 2, 0), 255);
+    EXPECT_EQ(grey(*image8, 3, 0), 0);
+
+    // RLE4, 4 × 1 with 16 greys: a run of 4 alternating 15 and 0, then end of bitmap.
+    QByteArray rle4 = bytes({4, 0xF0, 0, 1});
+    dir.write("run4.bmp", bitmap(4, 1, 4, 2, rle4));
+    auto image4 = loadFullPicture(dir.file("run4.bmp"));
+    ASSERT_TRUE(image4.has_value());
+    EXPECT_EQ(grey(*image4, 0, 0), 255);
+    EXPECT_EQ(grey(*image4, 1, 0), 0);
+    EXPECT_EQ(grey(*image4, 2, 0), 255);
+    EXPECT_EQ(grey(*image4, 3, 0), 0);
+}
+
+TEST(PictureLoader, ThumbnailIsDecodedAtTheCellFitSize) {
+    TestFolder dir;
+    dir.writePicture("wide.jpg", 2000, 1000, Qt::green); // 30000 × 15000 twips
+    auto wide = loadThumbnail(dir.file("wide.jpg"), kCellBox);
+    ASSERT_TRUE(wide.has_value());
+    EXPECT_EQ(wide->header.pixels, QSize(2000, 1000));
+    EXPECT_EQ(wide->header.twips, QSizeF(30000, 15000));
+    EXPECT_EQ(wide->image.size(), QSize(97, 48)); // 1453 × 726.5 twips
+
+    writePicture(dir, "tall.gif", 300, 600, Qt::green);
+    auto tall = loadThumbnail(dir.file("tall.gif"), kCellBox);
+    ASSERT_TRUE(tall.has_value());
+    EXPECT_EQ(tall->image.size(), QSize(48, 97));
+
+    // A picture that fits is never enlarged.
+    dir.writePicture("small.bmp", 50, 20, Qt::green);
+    auto small = loadThumbnail(dir.file("small.bmp"), kCellBox);
+    ASSERT_TRUE(small.has_value());
+    EXPECT_EQ(small->image.size(), QSize(50, 20));
+
+    // Several at once keep their order; a failure leaves its place empty.
+    dir.write("bad.jpg", "not a picture");
+    auto all = loadThumbnails(
+        {dir.file("small.bmp"), dir.file("bad.jpg"), dir.file("tall.gif"), dir.file("gone.jpg")},
+        kCellBox);
+    ASSERT_EQ(all.size(), 4u);
+    ASSERT_TRUE(all[0].has_value());
+    EXPECT_EQ(all[0]->image.size(), QSize(50, 20));
+    EXPECT_FALSE(all[1].has_value());
+    ASSERT_TRUE(all[2].has_value());
+    EXPECT_EQ(all[2]->image.size(), QSize(48, 97));
+    EXPECT_FALSE(all[3].has_value());
+}
+
+TEST(PictureLoader, KindComesFromTheContentNotTheExtension) {
+    TestFolder dir;
+    dir.writePicture("photo.jpg", 20, 10);
+    QFile::copy(dir.file("photo.jpg"), dir.file("photo.bmp"));
+    auto header = readPictureHeader(dir.file("photo.bmp"));
+    ASSERT_TRUE(header.has_value());
+    EXPECT_EQ(header->pixels, QSize(20, 10));
+    // PNG is no kind of the mask, whatever the file is called.
+    dir.writePicture("x.png", 20, 10);
+    QFile::copy(dir.file("x.png"), dir.file("png.jpg"));
+    Result why;
+    EXPECT_FALSE(readPictureHeader(dir.file("png.jpg"), &why).has_value());
+    EXPECT_EQ(why.error, Error::Unsupported);
+}
+
+TEST(PictureLoader, DamagedEmptyAndAbsurdPicturesFailCleanly) {
+    TestFolder dir;
+    dir.writePicture("good.jpg", 64, 64);
+    const QByteArray jpeg = dir.read("good.jpg");
+    dir.write("empty.jpg", "");
+    dir.write("text.gif", "hello, this is text\r\n");
+    dir.write("header-only.jpg", jpeg.left(200));
+    dir.write("bm-only.bmp", "BM");
+    dir.writePicture("good.bmp", 30, 30);
+    dir.write("cut.bmp", dir.read("good.bmp").left(54)); // headers only
+
+    // GIF and BMP headers declaring 60000 × 60000.
+    QByteArray gif("GIF89a");
+    le16(gif, 60000);
+    le16(gif, 60000);
+    gif += bytes({0, 0, 0, ',', 0, 0, 0, 0});
+    le16(gif, 60000);
+    le16(gif, 60000);
+    gif += bytes({0, 2, 2, 0x4C, 1, 0, 0x3B});
+    dir.write("huge.gif", gif);
+    QByteArray bmp = bitmap(1, 1, 8, 0, QByteArray(4, '\0'));
+    bmp.replace(18, 8, QByteArray("\x60\xEA\0\0\x60\xEA\0\0", 8));
+    dir.write("huge.bmp", bmp);
+    QByteArray bigJpeg = jpeg;
+    int sof = bigJpeg.indexOf("\xFF\xC0");
+    ASSERT_GT(sof, 0);
+    bigJpeg[sof + 5] = '\xEA', bigJpeg[sof + 6] = '\x60'; // 60000 × 60000
+    bigJpeg[sof + 7] = '\xEA', bigJpeg[sof + 8] = '\x60';
+    dir.write("huge.jpg", bigJpeg);
+
+    const struct {
+        const char* name;
+        Error error;
+    } cases[] = {{"empty.jpg", Error::Corrupt},       {"text.gif", Error::Unsupported},
+                 {"header-only.jpg", Error::Corrupt}, {"bm-only.bmp", Error::Corrupt},
+                 {"cut.bmp", Error::Corrupt},         {"huge.gif", Error::TooLarge},
+                 {"huge.bmp", Error::TooLarge},       {"huge.jpg", Error::TooLarge},
+                 {"gone.jpg", Error::NotFound}};
+    for (const auto& c : cases) {
+        const QString path = dir.file(QString::fromUtf8(c.name));
+        Result why;
+        auto thumb = loadThumbnail(path, kCellBox, &why);
+        EXPECT_FALSE(thumb.has_value()) << c.name;
+        EXPECT_EQ(why.error, c.error) << c.name << ": " << why.reason.toStdString();
+        EXPECT_FALSE(loadFullPicture(path).has_value()) << c.name;
+    }
+}
