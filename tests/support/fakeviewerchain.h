@@ -1,0 +1,173 @@
+#pragma once
+// A simulated clipboard viewer chain with the user32 behaviour the capture saver relies on:
+// SetClipboardViewer puts a window at the head and sends it WM_DRAWCLIPBOARD at once; a change
+// of the clipboard is sent to the head; ChangeClipboardChain sends WM_CHANGECBCHAIN to the
+// head. Other programs' viewers are simulated as well-behaved viewers that forward notices and
+// repair their own link, so tests see whether a notice travels the whole chain.
+
+#include "platform/viewerchain.h"
+
+#include <QWidget>
+#include <map>
+#include <stdexcept>
+#include <vector>
+
+namespace testing_support {
+
+class FakeViewerChain final : public platform::ViewerChain {
+public:
+    using WindowHandle = platform::WindowHandle;
+    struct Message {
+        std::uint32_t msg;
+        platform::WParam wParam;
+        platform::LParam lParam;
+    };
+    struct Window {
+        platform::WndProc proc = nullptr;
+        bool otherViewer = false;
+        WindowHandle next = 0;           // an other viewer's own link
+        std::vector<Message> ownProcLog; // what reached the window's own procedure
+        int draws = 0;                   // notices an other viewer received
+        int drawsSeen() const {
+            int n = 0;
+            for (const Message& m : ownProcLog)
+                n += m.msg == platform::WM_DRAWCLIPBOARD;
+            return n;
+        }
+    };
+
+    FakeViewerChain() { s_current = this; }
+    ~FakeViewerChain() override { s_current = nullptr; }
+
+    // Calls the code under test made, for "touches nothing" checks.
+    int joins = 0, leaves = 0, hooks = 0;
+
+    WindowHandle windowHandle(QWidget* w) override {
+        auto it = m_handles.find(w);
+        if (it != m_handles.end())
+            return it->second;
+        WindowHandle h = newWindow(false);
+        m_handles[w] = h;
+        return h;
+    }
+
+    // Another program's viewer joins the chain (at its head).
+    WindowHandle addOtherViewer() {
+        WindowHandle h = newWindow(true);
+        m_windows[h].next = SetClipboardViewer(h);
+        // Count from here on: the viewer's own join notice is not what tests ask about.
+        m_windows[h].draws = 0;
+        m_windows[h].ownProcLog.clear();
+        --joins;
+        return h;
+    }
+    // That viewer leaves the chain correctly.
+    void removeOtherViewer(WindowHandle h) {
+        ChangeClipboardChain(h, m_windows.at(h).next);
+        --leaves;
+    }
+    // A plain window of the test's own, not in the chain.
+    WindowHandle addWindow() { return newWindow(false); }
+    static platform::WndProc ownProcedure() { return &ownProc; }
+    // Another program changed the clipboard.
+    void clipboardChanged() {
+        if (m_head)
+            SendMessageA(m_head, platform::WM_DRAWCLIPBOARD, 0, 0);
+    }
+
+    Window& window(WindowHandle h) { return m_windows.at(h); }
+    WindowHandle head() const { return m_head; }
+
+    WindowHandle SetClipboardViewer(WindowHandle window) override {
+        ++joins;
+        WindowHandle old = m_head;
+        m_head = window;
+        SendMessageA(window, platform::WM_DRAWCLIPBOARD, 0, 0);
+        return old;
+    }
+
+    bool ChangeClipboardChain(WindowHandle remove, WindowHandle next) override {
+        ++leaves;
+        if (remove == m_head) {
+            m_head = next;
+            return true;
+        }
+        if (m_head)
+            SendMessageA(m_head, platform::WM_CHANGECBCHAIN, remove, platform::LParam(next));
+        return true;
+    }
+
+    platform::LResult SendMessageA(WindowHandle target, std::uint32_t msg, platform::WParam w,
+                                   platform::LParam l) override {
+        auto it = m_windows.find(target);
+        if (it == m_windows.end())
+            throw std::logic_error("message sent to a window that does not exist");
+        if (++m_depth > 64)
+            throw std::logic_error("messages go round in a loop");
+        platform::LResult r = it->second.proc(target, msg, w, l);
+        --m_depth;
+        return r;
+    }
+
+    platform::WndProc SetWindowLongA(WindowHandle window, int index,
+                                     platform::WndProc proc) override {
+        ++hooks;
+        if (index != platform::GWL_WNDPROC)
+            return nullptr;
+        platform::WndProc old = m_windows.at(window).proc;
+        m_windows.at(window).proc = proc;
+        return old;
+    }
+
+    platform::LResult CallWindowProcA(platform::WndProc prev, WindowHandle window,
+                                      std::uint32_t msg, platform::WParam w,
+                                      platform::LParam l) override {
+        return prev ? prev(window, msg, w, l) : 0;
+    }
+
+    static constexpr platform::LResult kOwnResult = 4242;
+
+private:
+    WindowHandle newWindow(bool other) {
+        WindowHandle h = m_nextHandle;
+        m_nextHandle += 0x10;
+        Window w;
+        w.otherViewer = other;
+        w.proc = other ? &viewerProc : &ownProc;
+        m_windows[h] = w;
+        return h;
+    }
+
+    static platform::LResult TARVO_WNDPROC_CC ownProc(WindowHandle h, std::uint32_t msg,
+                                                      platform::WParam w, platform::LParam l) {
+        s_current->m_windows.at(h).ownProcLog.push_back({msg, w, l});
+        return kOwnResult;
+    }
+
+    static platform::LResult TARVO_WNDPROC_CC viewerProc(WindowHandle h, std::uint32_t msg,
+                                                         platform::WParam w, platform::LParam l) {
+        FakeViewerChain& c = *s_current;
+        Window& me = c.m_windows.at(h);
+        me.ownProcLog.push_back({msg, w, l});
+        if (msg == platform::WM_DRAWCLIPBOARD) {
+            ++me.draws;
+            if (me.next)
+                c.SendMessageA(me.next, msg, w, l);
+        } else if (msg == platform::WM_CHANGECBCHAIN) {
+            if (WindowHandle(w) == me.next)
+                me.next = WindowHandle(l);
+            else if (me.next)
+                c.SendMessageA(me.next, msg, w, l);
+        }
+        return 0;
+    }
+
+    inline static FakeViewerChain* s_current = nullptr;
+    std::map<QWidget*, WindowHandle> m_handles;
+    std::map<WindowHandle, Window> m_windows;
+    WindowHandle m_head = 0;
+    WindowHandle m_nextHandle = 0x1000;
+    int m_depth = 0;
+};
+
+} // namespace testing_support
