@@ -5,6 +5,7 @@
 #include "result.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace platform {
 
@@ -27,8 +28,15 @@ public:
     // Sends keys to the active window: "+" holds Shift for the next key, "{F10}" is F10,
     // a letter is that key. With wait set, returns once they are processed (bounded).
     virtual Result sendKeys(const QString& keys, bool wait) = 0;
+    // The full paths at which start(name) looks for the program, in the order it tries
+    // them, so that a caller can look the program up as a file first.
+    virtual QStringList searchPaths(const QString& name) = 0;
 };
 
 Programs& systemPrograms();
+
+// The text shown when no paint program can be started: what the user can do about it on
+// this platform.
+QString paintMissingMessage();
 
 } // namespace platform

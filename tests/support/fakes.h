@@ -1,0 +1,109 @@
+#pragma once
+// Recording doubles of the platform services, for tests that drive the organiser without a
+// display or other programs. Header only; each test makes its own instances.
+
+#include "platform/messagebox.h"
+#include "platform/programs.h"
+
+#include <QString>
+#include <QStringList>
+#include <map>
+#include <vector>
+
+namespace testing_support {
+
+// Other programs and their windows, simulated: starting a known program opens a window
+// with its caption; activation finds a caption exactly or by its beginning; the closing
+// keys close the active window.
+class FakePrograms : public platform::Programs {
+public:
+    struct Call {
+        enum class Kind { Start, Activate, SendKeys };
+        Kind kind;
+        QString text;      // program name, caption or keys
+        int style = 0;     // window style of a start
+        bool wait = false; // wait flag of an activation or of sent keys
+    };
+
+    // Program name (as started, any case) to the caption of the window it opens; a name
+    // not listed cannot be started.
+    std::map<QString, QString> programs;
+    QStringList windows;   // captions of the open top-level windows
+    QStringList minimised; // captions of those windows that are minimised
+    QString active;        // caption of the active window
+    QString closingKeys = QStringLiteral("+{F10}FX"); // keys that close the active window
+    bool failKeys = false;
+    QStringList paths; // what searchPaths answers
+    std::vector<Call> calls;
+
+    platform::Result start(const QString& name, platform::WindowStyle style) override {
+        calls.push_back({Call::Kind::Start, name, static_cast<int>(style), false});
+        for (const auto& [program, caption] : programs) {
+            if (program.compare(name, Qt::CaseInsensitive) != 0)
+                continue;
+            windows.append(caption);
+            if (style == platform::WindowStyle::NormalFocus)
+                active = caption;
+            return platform::Result::success();
+        }
+        return platform::Result::failure(platform::Error::NotFound, name);
+    }
+
+    platform::Result activate(const QString& caption, bool wait) override {
+        calls.push_back({Call::Kind::Activate, caption, 0, wait});
+        QString found;
+        for (const QString& w : windows)
+            if (w == caption)
+                found = w;
+        for (const QString& w : windows)
+            if (found.isEmpty() && w.startsWith(caption))
+                found = w;
+        if (found.isEmpty())
+            return platform::Result::failure(platform::Error::NotFound, caption);
+        if (!minimised.contains(found))
+            active = found;
+        return platform::Result::success();
+    }
+
+    platform::Result sendKeys(const QString& keys, bool wait) override {
+        calls.push_back({Call::Kind::SendKeys, keys, 0, wait});
+        if (failKeys)
+            return platform::Result::failure(platform::Error::Unsupported, keys);
+        if (keys == closingKeys && windows.removeOne(active))
+            active.clear();
+        return platform::Result::success();
+    }
+
+    QStringList searchPaths(const QString&) override { return paths; }
+
+    // The user closes a window with its close box.
+    void closeByHand(const QString& caption) {
+        windows.removeAll(caption);
+        if (active == caption)
+            active.clear();
+    }
+    int count(Call::Kind kind) const {
+        int n = 0;
+        for (const Call& c : calls)
+            n += c.kind == kind;
+        return n;
+    }
+    int windowCount(const QString& caption) const { return int(windows.count(caption)); }
+};
+
+class FakeMessageBox : public platform::MessageBox {
+public:
+    struct Shown {
+        QWidget* parent;
+        QString text;
+        QString title;
+        Icon icon;
+    };
+    std::vector<Shown> shown;
+
+    void show(QWidget* parent, const QString& text, const QString& title, Icon icon) override {
+        shown.push_back({parent, text, title, icon});
+    }
+};
+
+} // namespace testing_support
