@@ -1,0 +1,320 @@
+// The image-folder dialog: choosing the folder and the mask, OK and Cancel, the drive error,
+// and the frame close.
+#include "organiser/dialogs/setdir.h"
+#include "platform/folderlists.h"
+#include "support/organiserfixture.h"
+#include "tools/gifwriter.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+
+using namespace testing_support;
+using namespace tarvo;
+using platform::DirList;
+using platform::DriveList;
+using platform::FileList;
+
+namespace {
+
+// Qt reads GIF but cannot write it.
+void writeGif(const TestFolder& dir, const QString& name) {
+    QImage img(4, 4, QImage::Format_RGB32);
+    img.fill(Qt::blue);
+    dir.write(name, tools::encodeGif(img));
+}
+
+const QString kDesign = QStringLiteral("*.BMP;*.WMF;*.ICO;*.DIB;*.RLE;*.JPG;*.gif;*.jpeg");
+
+class SetDirTest : public OrganiserTest {
+protected:
+    SetDir* dlg() { return org->setDir(); }
+    template <typename T> T* control(const char* name) {
+        auto* w = dlg()->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    DirList* dir1() { return control<DirList>("Dir1"); }
+    FileList* file1() { return control<FileList>("File1"); }
+    QLineEdit* mask() { return control<QLineEdit>("SetMask"); }
+    QPushButton* ok() { return control<QPushButton>("Command1"); }
+    QPushButton* cancel() { return control<QPushButton>("Command2"); }
+
+    // The menu item of the main window, as the user opens the dialog.
+    void openDialog() {
+        trigger("ItemSetDIr");
+        ASSERT_TRUE(dlg()->isVisible());
+        dlg()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dlg()));
+    }
+    // Opens a subfolder shown in the folder list, as the user does: select it, Enter.
+    void openFolder(const QString& sub) {
+        DirList* d = dir1();
+        for (int r = 0; r < d->count(); ++r) {
+            if (d->item(r)->text().trimmed() == sub) {
+                d->setCurrentRow(r);
+                QTest::keyClick(d->viewport(), Qt::Key_Return);
+                return;
+            }
+        }
+        ADD_FAILURE() << "no folder " << sub.toStdString() << " in the list";
+    }
+    void typeMask(const QString& text) {
+        mask()->setFocus();
+        mask()->selectAll();
+        if (text.isEmpty())
+            QTest::keyClick(mask(), Qt::Key_Delete);
+        else
+            QTest::keyClicks(mask(), text);
+    }
+    QStringList fileNames() {
+        QStringList names;
+        for (int k = 0; !m().fileName(k).isEmpty(); ++k)
+            names << m().fileName(k);
+        return names;
+    }
+};
+
+} // namespace
+
+TEST_F(SetDirTest, DesignAndCreationStep) {
+    writePictures(2);
+    start();
+    EXPECT_EQ(dlg()->windowTitle(), QStringLiteral("ディレクトリ指定"));
+    EXPECT_FALSE(dlg()->isVisible()); // created, hidden, by the start-up
+    EXPECT_EQ(ok()->text(), QStringLiteral("OK"));
+    EXPECT_EQ(cancel()->text(), QStringLiteral("キャンセル"));
+    EXPECT_NE(control<DriveList>("Drive1"), nullptr);
+    EXPECT_EQ(file1()->pattern(), kDesign);
+    EXPECT_EQ(dlg()->DefaultMask(), kDesign);
+    EXPECT_EQ(mask()->text(), kDesign);
+    EXPECT_EQ(dir1()->path() + QLatin1Char('/'), dir.path());
+    EXPECT_EQ(m().ImageDir, dir.path());
+}
+
+TEST_F(SetDirTest, FolderChangeFollowsAtOnceAndOkReloads) {
+    writePictures(3);
+    QDir(dir.path()).mkdir(QStringLiteral("other"));
+    for (int k = 0; k < 12; ++k)
+        writeGif(dir, QStringLiteral("other/q%1.gif").arg(k, 2, 10, QLatin1Char('0')));
+    start();
+    view()->show();
+    openDialog();
+    EXPECT_EQ(m().SavedImageDir, dir.path());
+
+    openFolder(QStringLiteral("other"));
+    const QString other = dir.path() + QStringLiteral("other/");
+    EXPECT_EQ(m().ImageDir, other);                          // at once, before OK
+    EXPECT_EQ(file1()->count(), 12);                         // the dialog's list shows the folder
+    EXPECT_EQ(view()->Total()->text(), QStringLiteral("3")); // the main view not yet
+
+    QTest::mouseClick(ok(), Qt::LeftButton);
+    EXPECT_FALSE(dlg()->isVisible());
+    EXPECT_TRUE(view()->isVisible());
+    EXPECT_EQ(view()->Total()->text(), QStringLiteral("12"));
+    EXPECT_EQ(view()->Directory()->text(), other);
+    EXPECT_EQ(m().fileName(0), QStringLiteral("q00.gif"));
+    EXPECT_EQ(m().fileName(11), QStringLiteral("q11.gif"));
+    EXPECT_TRUE(m().fileName(12).isEmpty());
+    EXPECT_EQ(view()->VScroll1()->maximum(), 10);
+
+    // The next opening shows the folder the main window shows.
+    openDialog();
+    EXPECT_EQ(dir1()->path() + QLatin1Char('/'), other);
+    EXPECT_EQ(m().SavedImageDir, other);
+}
+
+TEST_F(SetDirTest, GifMaskPersistsUntilCancelBringsBackTheDesignPattern) {
+    dir.writePicture(QStringLiteral("a.bmp"), 4, 4);
+    writeGif(dir, QStringLiteral("b.gif"));
+    writeGif(dir, QStringLiteral("C.GIF"));
+    dir.writePicture(QStringLiteral("d.jpg"), 4, 4);
+    start();
+    ASSERT_EQ(view()->Total()->text(), QStringLiteral("4"));
+
+    openDialog();
+    typeMask(QStringLiteral("*.gif"));
+    QTest::mouseClick(ok(), Qt::LeftButton); // the click takes the focus: the mask applies
+    EXPECT_EQ(fileNames(), (QStringList{"b.gif", "C.GIF"}));
+    EXPECT_EQ(view()->Total()->text(), QStringLiteral("2"));
+
+    openDialog();
+    EXPECT_EQ(mask()->text(), QStringLiteral("*.gif"));
+    EXPECT_EQ(file1()->pattern(), QStringLiteral("*.gif"));
+
+    QTest::mouseClick(cancel(), Qt::LeftButton);
+    EXPECT_EQ(file1()->pattern(), kDesign);
+    EXPECT_EQ(mask()->text(), kDesign);
+    EXPECT_EQ(file1()->count(), 4);
+    // The main view is not reloaded by Cancel.
+    EXPECT_EQ(view()->Total()->text(), QStringLiteral("2"));
+
+    // Several patterns are applied as typed.
+    openDialog();
+    typeMask(QStringLiteral("*.JPG;*.bmp"));
+    QTest::mouseClick(ok(), Qt::LeftButton);
+    EXPECT_EQ(fileNames(), (QStringList{"a.bmp", "d.jpg"}));
+}
+
+TEST_F(SetDirTest, RejectedOrEmptyMaskFallsBackToTheDesignPatternSilently) {
+    dir.writePicture(QStringLiteral("a.bmp"), 4, 4);
+    writeGif(dir, QStringLiteral("b.gif"));
+    start();
+    openDialog();
+    typeMask(QStringLiteral("*.gif"));
+    dir1()->setFocus(); // focus loss applies the mask
+    ASSERT_EQ(file1()->pattern(), QStringLiteral("*.gif"));
+
+    typeMask(QStringLiteral("sub/*.bmp"));
+    dir1()->setFocus();
+    EXPECT_EQ(file1()->pattern(), kDesign);
+    EXPECT_EQ(mask()->text(), QStringLiteral("sub/*.bmp")); // the field keeps the text
+
+    typeMask(QStringLiteral("*.gif"));
+    dir1()->setFocus();
+    typeMask(QString());
+    dir1()->setFocus();
+    EXPECT_EQ(file1()->pattern(), kDesign);
+    EXPECT_TRUE(mask()->text().isEmpty());
+    EXPECT_EQ(file1()->count(), 2);
+    EXPECT_TRUE(box.shown.empty());
+}
+
+TEST_F(SetDirTest, CancelRestoresTheSavedFolderExactly) {
+    writePictures(2);
+    QDir(dir.path()).mkpath(QStringLiteral("a/b"));
+    start();
+    openDialog();
+    openFolder(QStringLiteral("a"));
+    openFolder(QStringLiteral("b"));
+    ASSERT_EQ(m().ImageDir, dir.path() + QStringLiteral("a/b/"));
+
+    QTest::mouseClick(cancel(), Qt::LeftButton);
+    EXPECT_EQ(m().ImageDir, dir.path());
+    EXPECT_EQ(dir1()->path() + QLatin1Char('/'), dir.path());
+    EXPECT_EQ(file1()->path() + QLatin1Char('/'), dir.path());
+    EXPECT_EQ(file1()->count(), 2);
+    EXPECT_FALSE(dlg()->isVisible());
+    EXPECT_TRUE(view()->isVisible());
+    EXPECT_EQ(view()->Total()->text(), QStringLiteral("2"));
+}
+
+TEST_F(SetDirTest, RootFolderHasOneSlash) {
+    start();
+    openDialog();
+    ASSERT_TRUE(dir1()->setPath(QStringLiteral("/")));
+    EXPECT_EQ(m().ImageDir, QStringLiteral("/"));
+    QTest::mouseClick(ok(), Qt::LeftButton);
+    EXPECT_EQ(view()->Directory()->text(), QStringLiteral("/"));
+}
+
+TEST_F(SetDirTest, GoneSavedFolderFallsBackToItsNearestParent) {
+    QDir(dir.path()).mkpath(QStringLiteral("sub/deep"));
+    dir.writePicture(QStringLiteral("sub/deep/x.bmp"), 4, 4);
+    dir.writePicture(QStringLiteral("sub/y.bmp"), 4, 4);
+    dir.writePicture(QStringLiteral("sub/z.bmp"), 4, 4);
+    start();
+    openDialog();
+    openFolder(QStringLiteral("sub"));
+    openFolder(QStringLiteral("deep"));
+    QTest::mouseClick(ok(), Qt::LeftButton);
+    const QString deep = dir.path() + QStringLiteral("sub/deep/");
+    ASSERT_EQ(m().ImageDir, deep);
+    ASSERT_EQ(view()->Total()->text(), QStringLiteral("1"));
+
+    openDialog();
+    ASSERT_TRUE(dir1()->setPath(dir.path()));
+    ASSERT_TRUE(QDir(deep).removeRecursively());
+    QTest::mouseClick(cancel(), Qt::LeftButton);
+    // The list stands on the nearest folder that is still there; ImageDir keeps the saved
+    // string, which matches the names the main view still shows.
+    EXPECT_EQ(dir1()->path(), dir.path() + QStringLiteral("sub"));
+    EXPECT_EQ(file1()->count(), 2);
+    EXPECT_EQ(m().ImageDir, deep);
+    EXPECT_FALSE(dlg()->isVisible());
+
+    // OK reads the folder the list shows, and ImageDir agrees with it.
+    openDialog();
+    QTest::mouseClick(ok(), Qt::LeftButton);
+    EXPECT_EQ(m().ImageDir, dir.path() + QStringLiteral("sub/"));
+    EXPECT_EQ(view()->Total()->text(), QStringLiteral("2"));
+}
+
+TEST_F(SetDirTest, FrameCloseDestroysAndTheNextReferenceRunsCreationAgain) {
+    writePictures(3);
+    writeGif(dir, QStringLiteral("g.gif"));
+    QDir(dir.path()).mkdir(QStringLiteral("sub"));
+    start();
+    openDialog();
+    typeMask(QStringLiteral("*.gif"));
+    openFolder(QStringLiteral("sub"));
+    ASSERT_EQ(m().ImageDir, dir.path() + QStringLiteral("sub/"));
+
+    dlg()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(org->hasSetDir());
+    // Neither OK nor Cancel ran: ImageDir stays, the main view is not reloaded.
+    EXPECT_EQ(m().ImageDir, dir.path() + QStringLiteral("sub/"));
+    EXPECT_EQ(view()->Total()->text(), QStringLiteral("4"));
+
+    // "再表示" refers to the file list: a new dialog, back in the current folder.
+    press("ResetBotton");
+    EXPECT_TRUE(org->hasSetDir());
+    EXPECT_EQ(m().ImageDir, dir.path());
+    EXPECT_EQ(file1()->pattern(), kDesign);
+    EXPECT_EQ(mask()->text(), kDesign);
+    EXPECT_EQ(view()->Total()->text(), QStringLiteral("4"));
+}
+
+TEST_F(SetDirTest, DriveWithoutMediumShowsTheDriveErrorAndKeepsTheFolder) {
+    TestFolder stick;
+    stick.writePicture(QStringLiteral("s.jpg"), 4, 4);
+    const QString stickRoot = stick.path().chopped(1);
+    platform::FakeDrives drives(
+        {{QStringLiteral("/"), QStringLiteral("/  [vda]")},
+         {stickRoot, stickRoot + QStringLiteral("  [STICK]")},
+         {QStringLiteral("/no-medium"), QStringLiteral("/no-medium  [CD]")}});
+    writePictures(1);
+    start();
+    openDialog();
+    auto* drive1 = control<DriveList>("Drive1");
+    ASSERT_EQ(drive1->count(), 3);
+
+    drive1->setCurrentIndex(2); // the user picks the empty drive
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].text, QStringLiteral("ディスクをセットして下さい"));
+    EXPECT_EQ(box.shown[0].title, QStringLiteral("ドライブエラー"));
+    EXPECT_EQ(box.shown[0].icon, platform::MessageBox::Icon::Critical);
+    EXPECT_EQ(drive1->drive(), QStringLiteral("/no-medium  [CD]"));
+    EXPECT_EQ(dir1()->path() + QLatin1Char('/'), dir.path());
+    EXPECT_EQ(m().ImageDir, dir.path());
+
+    drive1->setCurrentIndex(1);
+    EXPECT_EQ(m().ImageDir, stick.path());
+    EXPECT_EQ(file1()->entry(0), QStringLiteral("s.jpg"));
+
+    // Cancel goes back to the drive and folder of the opening.
+    QTest::mouseClick(cancel(), Qt::LeftButton);
+    EXPECT_EQ(drive1->drive(), QStringLiteral("/  [vda]"));
+    EXPECT_EQ(m().ImageDir, dir.path());
+    EXPECT_EQ(box.shown.size(), 1u);
+}
+
+TEST_F(SetDirTest, AFolderThatCannotBeListedIsReportedOncePerChange) {
+    QDir(dir.path()).mkdir(QStringLiteral("sub"));
+    dir.writePicture(QStringLiteral("sub/a.bmp"), 4, 4);
+    start();
+    openDialog();
+    openFolder(QStringLiteral("sub"));
+    QTest::mouseClick(ok(), Qt::LeftButton);
+    ASSERT_EQ(view()->Total()->text(), QStringLiteral("1"));
+
+    // The folder goes away; "再表示" finds nothing and says why, once.
+    ASSERT_TRUE(QDir(dir.path() + QStringLiteral("sub")).removeRecursively());
+    press("ResetBotton");
+    EXPECT_EQ(view()->Total()->text(), QStringLiteral("0"));
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_TRUE(box.shown[0].text.contains(dir.path() + QStringLiteral("sub")));
+    press("ResetBotton");
+    EXPECT_EQ(box.shown.size(), 1u);
+}
