@@ -1,0 +1,219 @@
+// The real Mirok101 on an X display: started in a temporary folder, its Run button clicked as
+// a person would, and pictures and texts put on the clipboard by other processes.
+
+#include "platform/twips.h"
+#include "support/testfolder.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTest>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+
+namespace {
+
+const QString kBin = QStringLiteral(TARVO_BIN_DIR);
+const QString kCaption = QStringLiteral("Mirok101");
+
+std::optional<QString> xclick(const QStringList& args) {
+    QProcess p;
+    p.start(kBin + QStringLiteral("/xclick"), args);
+    if (!p.waitForFinished(10000) || p.exitCode() != 0)
+        return std::nullopt;
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+std::optional<QRect> findWindow() {
+    const auto out = xclick({QStringLiteral("find"), kCaption});
+    if (!out)
+        return std::nullopt;
+    const QStringList f = out->split(QLatin1Char(' '));
+    if (f.size() != 5)
+        return std::nullopt;
+    return QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
+}
+
+template <typename F> bool eventually(F done, int ms = 8000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > ms)
+            return false;
+        QTest::qWait(30);
+    }
+    return true;
+}
+
+QImage picture(QColor c, int w = 90, int h = 60) {
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y, qRgb((c.red() + x) % 256, (c.green() + y) % 256, c.blue()));
+    return img;
+}
+
+class CaptureE2E : public ::testing::Test {
+protected:
+    testing_support::TestFolder dir;   // where Mirok101 runs and saves
+    testing_support::TestFolder input; // pictures handed to clipput
+    QProcess saver;
+    std::vector<std::unique_ptr<QProcess>> owners;
+    int puts = 0;
+
+    void SetUp() override {
+        for (const char* p : {"Mirok101", "clipput", "xclick"})
+            if (!QFile::exists(kBin + QLatin1Char('/') + QLatin1String(p)))
+                GTEST_SKIP() << p << " not built";
+        saver.setWorkingDirectory(dir.path());
+        saver.start(kBin + QStringLiteral("/Mirok101"), {});
+        ASSERT_TRUE(saver.waitForStarted());
+        ASSERT_TRUE(eventually([] { return findWindow().has_value(); }));
+        QTest::qWait(400);
+    }
+    void TearDown() override {
+        for (auto& p : owners) {
+            ::kill(pid_t(p->processId()), SIGCONT);
+            p->kill();
+            p->waitForFinished(3000);
+        }
+        if (saver.state() != QProcess::NotRunning) {
+            saver.kill();
+            saver.waitForFinished(3000);
+        }
+    }
+
+    // Clicks the middle of one of the saver's controls, given in twips.
+    void clickControl(double left, double top, double width, double height) {
+        const auto r = findWindow();
+        ASSERT_TRUE(r);
+        const QSize client(platform::twipsToPixelsX(4635), platform::twipsToPixelsY(3195));
+        const QRect area(r->left(), r->bottom() + 1 - client.height(), client.width(),
+                         client.height());
+        const QPoint at =
+            area.topLeft() + platform::twipsToPixels(left, top, width, height).center();
+        xclick({QStringLiteral("click"), QString::number(at.x()), QString::number(at.y())});
+        QTest::qWait(300);
+    }
+    void run() {
+        clickControl(2640, 2520, 735, 495);
+        ASSERT_TRUE(eventually([] {
+            return xclick({QStringLiteral("state"), kCaption}) == QStringLiteral("iconic");
+        })) << "Run did not minimise the window";
+    }
+    void toggleSwitch() { clickControl(3960, 2040, 495, 375); }
+
+    // Another process takes the clipboard with these arguments; returns once it owns it.
+    QProcess* put(const QStringList& args) {
+        auto p = std::make_unique<QProcess>();
+        p->start(kBin + QStringLiteral("/clipput"), args);
+        EXPECT_TRUE(p->waitForStarted());
+        EXPECT_TRUE(
+            eventually([&] { return p->canReadLine() || p->state() == QProcess::NotRunning; }));
+        EXPECT_EQ(p->readLine().trimmed(), QByteArray("ready"));
+        owners.push_back(std::move(p));
+        return owners.back().get();
+    }
+    QProcess* putPicture(const QImage& img, const QStringList& extra = {}) {
+        const QString file = input.file(QStringLiteral("in%1.png").arg(++puts));
+        img.save(file);
+        return put(QStringList{QStringLiteral("--image"), file} + extra);
+    }
+    QImage saved(const QString& name) {
+        return QImage(dir.file(name)).convertToFormat(QImage::Format_RGB32);
+    }
+};
+
+TEST_F(CaptureE2E, SavesEveryLaterBitmapAndIgnoresText) {
+    putPicture(picture(Qt::red)); // on the clipboard before Run: not saved
+    run();
+    QTest::qWait(700);
+    EXPECT_TRUE(dir.names().isEmpty());
+
+    putPicture(picture(Qt::green));
+    ASSERT_TRUE(eventually([&] { return dir.exists(QStringLiteral("SAVE01.bmp")); }));
+    EXPECT_EQ(saved(QStringLiteral("SAVE01.bmp")), picture(Qt::green));
+
+    put({QStringLiteral("--text"), QStringLiteral("only words")});
+    QTest::qWait(700);
+    putPicture(picture(Qt::blue, 33, 17));
+    ASSERT_TRUE(eventually([&] { return dir.exists(QStringLiteral("SAVE02.bmp")); }));
+    EXPECT_EQ(saved(QStringLiteral("SAVE02.bmp")), picture(Qt::blue, 33, 17));
+    EXPECT_EQ(dir.names(),
+              (QStringList{QStringLiteral("SAVE01.bmp"), QStringLiteral("SAVE02.bmp")}));
+}
+
+TEST_F(CaptureE2E, SwitchPausesAndResumesSaving) {
+    toggleSwitch(); // resting
+    run();
+    putPicture(picture(Qt::red));
+    QTest::qWait(1000);
+    EXPECT_TRUE(dir.names().isEmpty());
+    saver.kill();
+    saver.waitForFinished(3000);
+
+    // A second run of the program: switched off and on again before Run, it saves.
+    saver.start(kBin + QStringLiteral("/Mirok101"), {});
+    ASSERT_TRUE(saver.waitForStarted());
+    ASSERT_TRUE(eventually([] { return findWindow().has_value(); }));
+    QTest::qWait(400);
+    toggleSwitch();
+    toggleSwitch();
+    run();
+    putPicture(picture(Qt::cyan));
+    ASSERT_TRUE(eventually([&] { return dir.exists(QStringLiteral("SAVE01.bmp")); }));
+    EXPECT_EQ(saved(QStringLiteral("SAVE01.bmp")), picture(Qt::cyan));
+}
+
+TEST_F(CaptureE2E, ClosingTheWindowEndsTheProgram) {
+    run();
+    xclick({QStringLiteral("close"), kCaption});
+    ASSERT_TRUE(saver.waitForFinished(5000));
+    EXPECT_EQ(saver.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(saver.exitCode(), 0);
+    putPicture(picture(Qt::red));
+    QTest::qWait(500);
+    EXPECT_TRUE(dir.names().isEmpty());
+}
+
+TEST_F(CaptureE2E, BurstOfTwentyAtFivePerSecondIsSavedWhole) {
+    run();
+    testing_support::TestFolder refs;
+    QProcess* burst =
+        put({QStringLiteral("--burst"), refs.path(), QStringLiteral("20"), QStringLiteral("5")});
+    ASSERT_TRUE(eventually(
+        [&] {
+            return burst->readAllStandardOutput().contains("done") ||
+                   dir.exists(QStringLiteral("SAVE20.bmp"));
+        },
+        15000));
+    ASSERT_TRUE(eventually([&] { return dir.exists(QStringLiteral("SAVE20.bmp")); }, 5000));
+    QTest::qWait(500);
+    EXPECT_EQ(dir.names().size(), 20);
+    for (int i = 1; i <= 20; ++i) {
+        const QString n = QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
+        const QImage ref = QImage(refs.file(QStringLiteral("burst") + n + QStringLiteral(".png")))
+                               .convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(saved(QStringLiteral("SAVE") + n + QStringLiteral(".bmp")), ref) << i;
+    }
+}
+
+TEST_F(CaptureE2E, AHungClipboardOwnerDoesNotHoldTheSaverUp) {
+    run();
+    putPicture(picture(Qt::red), {QStringLiteral("--stall")});
+    QTest::qWait(200);
+    putPicture(picture(Qt::green));
+    QElapsedTimer t;
+    t.start();
+    ASSERT_TRUE(eventually([&] { return dir.exists(QStringLiteral("SAVE01.bmp")); }, 8000));
+    // Qt alone waits 5 s for an owner that does not answer; the saver gives up far sooner.
+    EXPECT_LT(t.elapsed(), 3000);
+    EXPECT_EQ(saved(QStringLiteral("SAVE01.bmp")), picture(Qt::green));
+    EXPECT_EQ(dir.names(), QStringList{QStringLiteral("SAVE01.bmp")});
+}
+
+} // namespace
