@@ -36,6 +36,12 @@ void fail(Result* why, Error e, const QString& reason) {
         *why = Result::failure(e, reason);
 }
 
+QString readerError(const QImageReader& reader) {
+    if (reader.error() == QImageReader::UnknownError)
+        return QStringLiteral("damaged picture");
+    return reader.errorString();
+}
+
 // The image reader refuses by default anything above 128 MB; the limits of this loader
 // are the ones in the header, so the reader's limit is raised to just above them.
 void setReaderLimits() {
@@ -137,7 +143,7 @@ public:
         m_reader->setAutoTransform(false);
         const QSize size = m_reader->size();
         if (!size.isValid() || size.isEmpty()) {
-            fail(why, Error::Corrupt, m_reader->errorString());
+            fail(why, Error::Corrupt, readerError(*m_reader));
             return false;
         }
         if (!sizeAcceptable(size)) {
@@ -165,7 +171,7 @@ public:
             m_reader->setScaledSize(size);
         QImage image = m_reader->read();
         if (image.isNull()) {
-            fail(why, Error::Corrupt, m_reader->errorString());
+            fail(why, Error::Corrupt, readerError(*m_reader));
             return std::nullopt;
         }
         if (scaled && image.size() != size)

@@ -1,0 +1,219 @@
+// Cost of filling one page of ten cells with thumbnails, side by side with what the
+// decoders can do at best:
+//   Thumbnails/*  loadThumbnails at the cell box (1453 × 1453 twips), as the page fill runs it
+//   Libjpeg/*     libjpeg-turbo itself decoding the same JPEGs at 1/8 scale on as many threads
+//   FullDecode/*  decoding every picture whole, then scaling it down smoothly
+// The picture sets are made once in /tmp by a child process, so that their making does not
+// count in this process's peak memory; the peak (ru_maxrss) is reported after every case,
+// and the Thumbnails cases run first.
+#include "platform/pictureloader.h"
+#include "tools/gifwriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentMap>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#ifdef TARVO_HAVE_LIBJPEG
+#include <jpeglib.h>
+#endif
+
+namespace {
+
+const QString kRoot = QStringLiteral("/tmp/tarvo-bench-pagefill/");
+const QSizeF kCellBox(1453, 1453);
+constexpr int kThreads = 2;
+
+struct Set {
+    const char* name;
+    int w, h;
+    const char* format; // "jpeg", "gif", "bmp"
+};
+const Set kSets[] = {{"jpeg6000x4000", 6000, 4000, "jpeg"},
+                     {"jpeg1920x1080", 1920, 1080, "jpeg"},
+                     {"gif800x600", 800, 600, "gif"},
+                     {"bmp3000x2000", 3000, 2000, "bmp"}};
+
+QString folderOf(const Set& s) {
+    return kRoot + QString::fromLatin1(s.name) + QLatin1Char('/');
+}
+
+QStringList pathsOf(const Set& s) {
+    QStringList paths;
+    const QString ext = QString::fromLatin1(s.format).replace(QLatin1String("jpeg"), "jpg");
+    for (int i = 0; i < 10; ++i)
+        paths << folderOf(s) + QStringLiteral("pic%1.").arg(i) + ext;
+    return paths;
+}
+
+// A noisy gradient: flat pictures decode unrealistically fast.
+QImage photoLike(int w, int h, quint32 seed) {
+    QImage img(w, h, QImage::Format_RGB32);
+    quint32 x32 = seed * 2654435761u + 1;
+    for (int y = 0; y < h; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            x32 ^= x32 << 13;
+            x32 ^= x32 >> 17;
+            x32 ^= x32 << 5;
+            const int n = static_cast<int>(x32 & 31) - 16;
+            line[x] = qRgb(qBound(0, x * 255 / w + n, 255), qBound(0, y * 255 / h + n, 255),
+                           qBound(0, ((x + y) * 127 / (w + h)) + 64 + n, 255));
+        }
+    }
+    return img;
+}
+
+void makeSets() {
+    for (const Set& s : kSets) {
+        QDir().mkpath(folderOf(s));
+        const QStringList paths = pathsOf(s);
+        for (int i = 0; i < paths.size(); ++i) {
+            if (QFile::exists(paths[i]))
+                continue;
+            const QImage img = photoLike(s.w, s.h, static_cast<quint32>(i + 1));
+            if (QByteArray(s.format) == "gif") {
+                QFile f(paths[i]);
+                if (f.open(QIODevice::WriteOnly))
+                    f.write(tools::encodeGif(img));
+            } else {
+                QImageWriter writer(paths[i], s.format);
+                writer.setQuality(85);
+                writer.write(img);
+            }
+        }
+    }
+}
+
+double maxRssMb() {
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    return ru.ru_maxrss / 1024.0;
+}
+
+void reportMemory(benchmark::State& state) {
+    state.counters["maxrss_MB"] = maxRssMb();
+}
+
+void Thumbnails(benchmark::State& state, const Set* set) {
+    const QStringList paths = pathsOf(*set);
+    for (auto _ : state) {
+        auto thumbs = platform::loadThumbnails(paths, kCellBox);
+        for (const auto& t : thumbs)
+            if (!t)
+                state.SkipWithError("a picture did not load");
+        benchmark::DoNotOptimize(thumbs);
+    }
+    reportMemory(state);
+}
+
+void FullDecode(benchmark::State& state, const Set* set) {
+    const QStringList paths = pathsOf(*set);
+    for (auto _ : state) {
+        QList<QImage> out = QtConcurrent::blockingMapped(paths, [](const QString& p) {
+            QImageReader reader(p);
+            QImage full = reader.read();
+            return full.scaled(QSize(97, 97), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        });
+        benchmark::DoNotOptimize(out);
+    }
+    reportMemory(state);
+}
+
+#ifdef TARVO_HAVE_LIBJPEG
+// libjpeg-turbo decoding at 1/8 scale into a buffer of its own, nothing more.
+size_t decodeEighth(const QByteArray& path) {
+    FILE* f = std::fopen(path.constData(), "rb");
+    if (!f)
+        return 0;
+    jpeg_decompress_struct cinfo;
+    jpeg_error_mgr jerr;
+    cinfo.err = jpeg_std_error(&jerr);
+    jpeg_create_decompress(&cinfo);
+    jpeg_stdio_src(&cinfo, f);
+    jpeg_read_header(&cinfo, TRUE);
+    cinfo.scale_num = 1;
+    cinfo.scale_denom = 8;
+    cinfo.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&cinfo);
+    const size_t stride = size_t(cinfo.output_width) * cinfo.output_components;
+    std::vector<unsigned char> pixels(stride * cinfo.output_height);
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW row = pixels.data() + stride * cinfo.output_scanline;
+        jpeg_read_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    std::fclose(f);
+    return pixels.size();
+}
+
+void Libjpeg(benchmark::State& state, const Set* set) {
+    std::vector<QByteArray> paths;
+    for (const QString& p : pathsOf(*set))
+        paths.push_back(QFile::encodeName(p));
+    for (auto _ : state) {
+        std::vector<std::thread> threads;
+        std::atomic<size_t> bytes{0};
+        for (int t = 0; t < kThreads; ++t) {
+            threads.emplace_back([&, t] {
+                for (size_t i = static_cast<size_t>(t); i < paths.size(); i += kThreads)
+                    bytes += decodeEighth(paths[i]);
+            });
+        }
+        for (auto& th : threads)
+            th.join();
+        benchmark::DoNotOptimize(bytes.load());
+    }
+    reportMemory(state);
+}
+#endif
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // The pictures are made in a child process: its memory does not count here.
+    pid_t child = fork();
+    if (child == 0) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        makeSets();
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QThreadPool::globalInstance()->setMaxThreadCount(kThreads);
+    std::printf("maxrss before any case: %.1f MB\n", maxRssMb());
+
+    for (const Set& s : kSets)
+        benchmark::RegisterBenchmark((std::string("Thumbnails/") + s.name).c_str(), Thumbnails, &s)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+#ifdef TARVO_HAVE_LIBJPEG
+    for (const Set& s : kSets)
+        if (QByteArray(s.format) == "jpeg")
+            benchmark::RegisterBenchmark((std::string("Libjpeg/") + s.name).c_str(), Libjpeg, &s)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+#endif
+    for (const Set& s : kSets)
+        benchmark::RegisterBenchmark((std::string("FullDecode/") + s.name).c_str(), FullDecode, &s)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

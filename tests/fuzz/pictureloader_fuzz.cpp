@@ -1,0 +1,95 @@
+// Feeds arbitrary bytes to the picture loader's thumbnail path: the header checks, the
+// kind detection and Qt's readers behind them must fail cleanly on anything.
+#include "platform/pictureloader.h"
+#include "tools/gifwriter.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QPainter>
+#include <cstdlib>
+
+namespace {
+
+QByteArray encoded(const QImage& img, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.write(img);
+    return bytes;
+}
+
+QByteArray rle8Bitmap() {
+    QByteArray b("BM");
+    auto le = [&](qint64 v, int n) {
+        for (int i = 0; i < n; ++i)
+            b.append(static_cast<char>((v >> (8 * i)) & 0xFF));
+    };
+    const QByteArray pixels("\x04\x01\x00\x00\x01\x02\x00\x03\x01\x02\x01\x00\x00\x01", 14);
+    const int offset = 14 + 40 + 4 * 4;
+    le(offset + pixels.size(), 4);
+    le(0, 4);
+    le(offset, 4);
+    le(40, 4);
+    le(4, 4);
+    le(2, 4);
+    le(1, 2);
+    le(8, 2);
+    le(1, 4);
+    le(pixels.size(), 4);
+    le(2835, 4);
+    le(2835, 4);
+    le(4, 4);
+    le(0, 4);
+    b.append(QByteArray("\0\0\0\0\xff\0\0\0\0\xff\0\0\0\0\xff\0", 16));
+    return b + pixels;
+}
+
+void writeSeeds(const QString& folder) {
+    QDir().mkpath(folder);
+    QImage img(23, 11, QImage::Format_RGB32);
+    QPainter p(&img);
+    p.fillRect(img.rect(), Qt::white);
+    p.setPen(Qt::red);
+    p.drawEllipse(2, 2, 18, 7);
+    p.end();
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } seeds[] = {{"seed.bmp", encoded(img, "bmp")},
+                 {"seed.jpg", encoded(img, "jpeg")},
+                 {"seed.ico", encoded(img.scaled(16, 16), "ico")},
+                 {"seed.gif", tools::encodeGif(img)},
+                 {"seed-rle8.bmp", rle8Bitmap()}};
+    for (const auto& s : seeds) {
+        QFile f(folder + QLatin1Char('/') + QString::fromLatin1(s.name));
+        if (f.open(QIODevice::WriteOnly))
+            f.write(s.bytes);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication app(*argc, *argv);
+    // Qt's readers warn about every damaged input; the fuzzer would spend its time printing.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    if (const char* seeds = std::getenv("TARVO_MAKE_SEEDS")) {
+        writeSeeds(QString::fromLocal8Bit(seeds));
+        std::exit(0);
+    }
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    // The cell box, and the full size for pictures that fit, through both branches.
+    platform::loadThumbnailFromBytes(bytes, false, QSizeF(1453, 1453));
+    if (size > 0 && (data[0] & 1))
+        platform::loadThumbnailFromBytes(bytes, true, QSizeF(150, 300));
+    return 0;
+}

@@ -1,0 +1,109 @@
+#pragma once
+// Writes run-length compressed Windows bitmaps (RLE8 and RLE4) byte by byte from a picture
+// given as palette indices; Qt reads these but does not write them.
+
+#include <QByteArray>
+#include <QRgb>
+#include <QVector>
+#include <functional>
+
+namespace tools {
+
+namespace rledetail {
+
+inline void le(QByteArray& b, qint64 v, int n) {
+    for (int i = 0; i < n; ++i)
+        b.append(static_cast<char>((v >> (8 * i)) & 0xFF));
+}
+
+// One row of RLE8: runs of equal indices as (count, index); stretches of three or more
+// differing indices in absolute mode (0, count, indices, padded to a word).
+inline void encodeRow8(QByteArray& out, const QVector<int>& row) {
+    const int w = static_cast<int>(row.size());
+    int x = 0;
+    while (x < w) {
+        int run = 1;
+        while (x + run < w && run < 255 && row[x + run] == row[x])
+            ++run;
+        if (run >= 2) {
+            out.append(static_cast<char>(run)).append(static_cast<char>(row[x]));
+            x += run;
+            continue;
+        }
+        int lit = 1;
+        while (x + lit < w && lit < 255 && (x + lit + 1 >= w || row[x + lit] != row[x + lit + 1]))
+            ++lit;
+        if (lit < 3) {
+            for (int i = 0; i < lit; ++i)
+                out.append('\x01').append(static_cast<char>(row[x + i]));
+        } else {
+            out.append('\0').append(static_cast<char>(lit));
+            for (int i = 0; i < lit; ++i)
+                out.append(static_cast<char>(row[x + i]));
+            if (lit & 1)
+                out.append('\0');
+        }
+        x += lit;
+    }
+}
+
+// One row of RLE4: runs of one index (both nibbles equal).
+inline void encodeRow4(QByteArray& out, const QVector<int>& row) {
+    const int w = static_cast<int>(row.size());
+    int x = 0;
+    while (x < w) {
+        int run = 1;
+        while (x + run < w && run < 255 && row[x + run] == row[x])
+            ++run;
+        out.append(static_cast<char>(run)).append(static_cast<char>((row[x] << 4) | row[x]));
+        x += run;
+    }
+}
+
+} // namespace rledetail
+
+// index(x, y) gives the palette index of a pixel, y = 0 being the top row. bits is 8 or 4.
+inline QByteArray encodeRleBitmap(int w, int h, int bits, const QVector<QRgb>& palette,
+                                  const std::function<int(int, int)>& index) {
+    using namespace rledetail;
+    const int colours = 1 << bits;
+    QByteArray data;
+    QVector<int> row(w);
+    for (int y = h - 1; y >= 0; --y) { // bottom-up
+        for (int x = 0; x < w; ++x)
+            row[x] = index(x, y) & (colours - 1);
+        if (bits == 8)
+            encodeRow8(data, row);
+        else
+            encodeRow4(data, row);
+        data.append('\0').append('\0'); // end of line
+    }
+    data.append('\0').append('\x01'); // end of bitmap
+
+    const int offset = 14 + 40 + colours * 4;
+    QByteArray b("BM");
+    le(b, offset + data.size(), 4);
+    le(b, 0, 4);
+    le(b, offset, 4);
+    le(b, 40, 4);
+    le(b, w, 4);
+    le(b, h, 4);
+    le(b, 1, 2);
+    le(b, bits, 2);
+    le(b, bits == 8 ? 1 : 2, 4); // BI_RLE8 or BI_RLE4
+    le(b, data.size(), 4);
+    le(b, 3780, 4); // 96 DPI
+    le(b, 3780, 4);
+    le(b, colours, 4);
+    le(b, 0, 4);
+    for (int i = 0; i < colours; ++i) {
+        const QRgb c = i < palette.size() ? palette[i] : qRgb(0, 0, 0);
+        b.append(static_cast<char>(qBlue(c)))
+            .append(static_cast<char>(qGreen(c)))
+            .append(static_cast<char>(qRed(c)))
+            .append('\0');
+    }
+    return b + data;
+}
+
+} // namespace tools
