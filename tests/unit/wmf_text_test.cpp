@@ -1,0 +1,131 @@
+// Text records: Shift-JIS strings of SHIFTJIS fonts drawn as Japanese, alignment, the
+// spacing array and the clipping rectangle of ExtTextOut.
+#include "platform/wmf/wmf.h"
+#include "platform/wmf/wmftext.h"
+#include "support/wmfbuilder.h"
+
+#include <QRawFont>
+#include <gtest/gtest.h>
+
+using wmftest::WmfBuilder;
+namespace wmf = platform::wmf;
+
+namespace {
+
+// "日本語" and "ＭＳ ゴシック" in CP932.
+const QByteArray kNihongo("\x93\xfa\x96\x7b\x8c\xea");
+const QByteArray kMsGothic("\x82\x6c\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4e");
+
+// Bounding box of the non-white pixels.
+QRect inked(const QImage& image) {
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y) != QColor(Qt::white))
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+int darkPixels(const QImage& image) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += qGray(image.pixel(x, y)) < 128;
+    return n;
+}
+
+WmfBuilder japaneseLabel() {
+    WmfBuilder b;
+    b.placeable(0, 0, 200, 100, 1440).createFont(-40, 128, kMsGothic).selectObject(0);
+    b.setBkMode(1).setTextColor(Qt::black);
+    return b;
+}
+
+} // namespace
+
+TEST(WmfText, ShiftJisBytesDecodeAsJapanese) {
+    EXPECT_EQ(wmf::decodeAnsi(kNihongo, 128), QStringLiteral("日本語"));
+    EXPECT_EQ(wmf::decodeAnsi(kMsGothic, 128), QStringLiteral("ＭＳ ゴシック"));
+    EXPECT_EQ(wmf::decodeAnsi("caf\xe9 \x80", 0), QStringLiteral("café €"));
+    EXPECT_EQ(wmf::characterLengths("a\x93\xfa"
+                                    "b",
+                                    128),
+              (QList<int>{1, 2, 1}));
+    EXPECT_EQ(wmf::characterLengths("a\x93\xfa"
+                                    "b",
+                                    0),
+              (QList<int>{1, 1, 1, 1}));
+}
+
+TEST(WmfText, JapaneseFontHasTheGlyphs) {
+    platform::wmf::LogFont f;
+    f.charset = 128;
+    f.face = QStringLiteral("ＭＳ ゴシック");
+    const QRawFont raw = QRawFont::fromFont(wmf::makeFont(f, 20, 0));
+    EXPECT_TRUE(raw.supportsCharacter(QChar(u'日')));
+    EXPECT_TRUE(raw.supportsCharacter(QChar(u'語')));
+}
+
+TEST(WmfText, JapaneseExtTextOutDrawsText) {
+    WmfBuilder b = japaneseLabel();
+    b.extTextOut(10, 20, kNihongo);
+    const auto image = wmf::render(b.build(), QSize(200, 100));
+    ASSERT_TRUE(image);
+    const QRect box = inked(*image);
+    EXPECT_GT(darkPixels(*image), 150);
+    // Three em-square characters of 40 pixels from (10, 20), top-aligned.
+    EXPECT_GE(box.left(), 9);
+    EXPECT_GE(box.top(), 19);
+    EXPECT_GT(box.width(), 90);
+    EXPECT_LE(box.right(), 10 + 3 * 40 + 2);
+    EXPECT_LE(box.bottom(), 20 + 45);
+}
+
+TEST(WmfText, SpacingArrayPlacesEachCharacter) {
+    // Two bytes per character: the advance is the sum of both entries.
+    WmfBuilder b = japaneseLabel();
+    b.extTextOut(0, 20, kNihongo, 0, {}, {60, 0, 60, 0, 40, 0});
+    const auto image = wmf::render(b.build(), QSize(200, 100));
+    ASSERT_TRUE(image);
+    const QRect box = inked(*image);
+    // The third character starts at 120 instead of 80.
+    EXPECT_GT(box.right(), 125);
+    int inkInGap = 0;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 42; x < 58; ++x)
+            inkInGap += qGray(image->pixel(x, y)) < 128;
+    EXPECT_EQ(inkInGap, 0);
+}
+
+TEST(WmfText, ClippedAndOpaqueRectangles) {
+    WmfBuilder b = japaneseLabel();
+    b.setBkColor(Qt::yellow);
+    // Opaque and clipped to the first 50 units: only the first character shows, on yellow.
+    b.extTextOut(10, 20, kNihongo, 0x6, QRect(0, 10, 50, 60));
+    const auto image = wmf::render(b.build(), QSize(200, 100));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->pixelColor(2, 12), QColor(Qt::yellow));
+    EXPECT_EQ(image->pixelColor(100, 40), QColor(Qt::white));
+    EXPECT_LE(inked(*image).right(), 50);
+    EXPECT_GT(darkPixels(*image), 30);
+}
+
+TEST(WmfText, AlignmentMovesTheReferencePoint) {
+    auto rightEdge = [](int align) {
+        WmfBuilder b;
+        b.placeable(0, 0, 200, 100, 1440).createFont(-30, 0, "Arial").selectObject(0);
+        b.setBkMode(1).setTextAlign(align).textOut(100, 50, "HHHH");
+        const auto image = wmf::render(b.build(), QSize(200, 100));
+        return image ? inked(*image) : QRect();
+    };
+    const QRect left = rightEdge(0);
+    const QRect right = rightEdge(2);
+    const QRect centre = rightEdge(6);
+    EXPECT_GE(left.left(), 99);
+    EXPECT_LE(right.right(), 101);
+    EXPECT_LT(centre.left(), 100);
+    EXPECT_GT(centre.right(), 100);
+    // Top alignment hangs the text below y = 50; baseline alignment sets it above.
+    EXPECT_GE(left.top(), 50);
+    EXPECT_LE(rightEdge(24).bottom(), 51);
+}
