@@ -228,12 +228,22 @@ TEST_F(LformTest, MemoDoubleClickBeforeTheListWindowExistsCreatesItHidden) {
 }
 
 TEST_F(LformTest, ImageFolderOkWhileSmallShowsTheMainWindowBesideTheList) {
+    QDir(dir.path()).mkdir(QStringLiteral("sub"));
+    dir.writePicture(QStringLiteral("sub/new.bmp"), 40, 40, Qt::green);
     startSmall(12);
+    const QImage before = lf()->Limage(0)->picture();
     org->setDir()->open();
+    ASSERT_TRUE(org->setDir()->Dir1()->setPath(dir.path() + QStringLiteral("sub")));
     QTest::mouseClick(org->setDir()->findChild<QPushButton*>(QStringLiteral("Command1")),
                       Qt::LeftButton);
     EXPECT_TRUE(view()->isVisible());
     EXPECT_TRUE(lf()->isVisible());
     EXPECT_TRUE(m().SmallMode);
-    EXPECT_EQ(view()->Total()->text(), QStringLiteral("12"));
+    EXPECT_EQ(view()->Total()->text(), QStringLiteral("1"));
+    // The list keeps its old pictures until it renders again.
+    EXPECT_EQ(lf()->Limage(0)->picture(), before);
+    EXPECT_TRUE(lf()->Limage(5)->hasPicture());
+    lf()->L_Disp();
+    EXPECT_EQ(lf()->Limage(0)->picture(), view()->Image1(0)->picture());
+    EXPECT_FALSE(lf()->Limage(5)->hasPicture());
 }

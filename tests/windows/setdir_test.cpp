@@ -300,6 +300,41 @@ TEST_F(SetDirTest, DriveWithoutMediumShowsTheDriveErrorAndKeepsTheFolder) {
     EXPECT_EQ(box.shown.size(), 1u);
 }
 
+TEST_F(SetDirTest, CancelAfterTheSavedDriveWentAwayKeepsTheDialogUsable) {
+    auto stick = std::make_unique<TestFolder>();
+    const QString stickRoot = stick->path().chopped(1);
+    const QString stickText = stickRoot + QStringLiteral("  [STICK]");
+    platform::FakeDrives plugged(
+        {{QStringLiteral("/"), QStringLiteral("/  [vda]")}, {stickRoot, stickText}});
+    writePictures(1);
+    start();
+    openDialog();
+    auto* drive1 = control<DriveList>("Drive1");
+    drive1->setCurrentIndex(1);
+    QTest::mouseClick(ok(), Qt::LeftButton);
+    ASSERT_EQ(m().ImageDir, stick->path());
+
+    openDialog(); // saves the stick and its folder
+    ASSERT_TRUE(dir1()->setPath(dir.path()));
+    // The stick is pulled while the dialog is open.
+    platform::FakeDrives pulled({{QStringLiteral("/"), QStringLiteral("/  [vda]")}});
+    stick.reset();
+    QTest::mouseClick(cancel(), Qt::LeftButton);
+    EXPECT_FALSE(dlg()->isVisible());
+    EXPECT_EQ(dir1()->path(), QFileInfo(stickRoot).path()); // the nearest folder still there
+    EXPECT_EQ(file1()->path(), dir1()->path());
+    // Going back to the stick is a drive change that finds no medium.
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].title, QStringLiteral("ドライブエラー"));
+
+    // Still usable: the next opening browses and confirms as usual.
+    openDialog();
+    ASSERT_TRUE(dir1()->setPath(dir.path()));
+    QTest::mouseClick(ok(), Qt::LeftButton);
+    EXPECT_EQ(m().ImageDir, dir.path());
+    EXPECT_EQ(view()->Total()->text(), QStringLiteral("1"));
+}
+
 TEST_F(SetDirTest, AFolderThatCannotBeListedIsReportedOncePerChange) {
     QDir(dir.path()).mkdir(QStringLiteral("sub"));
     dir.writePicture(QStringLiteral("sub/a.bmp"), 4, 4);
