@@ -56,6 +56,13 @@ bool endsWithNoCase(const char* name, size_t len, const QByteArray& lower) {
     return true;
 }
 
+bool isAscii(const char* s, size_t len) {
+    unsigned char any = 0;
+    for (size_t i = 0; i < len; ++i)
+        any |= static_cast<unsigned char>(s[i]);
+    return any < 0x80;
+}
+
 bool isRegular(int dirFd, const dirent* e) {
     if (e->d_type == DT_REG)
         return true;
@@ -107,8 +114,20 @@ std::optional<QStringList> scanFolder(const QString& folder, const WildcardMask&
             if (!hit)
                 continue;
         }
-        QString name = decodePath(QByteArray::fromRawData(raw, static_cast<qsizetype>(len)));
-        folded = name.toCaseFolded();
+        QString name;
+        if (isAscii(raw, len)) {
+            // Most names: no decoding, and folding is lower-casing.
+            name = QString::fromLatin1(raw, static_cast<qsizetype>(len));
+            folded = QString(static_cast<qsizetype>(len), Qt::Uninitialized);
+            QChar* out = folded.data();
+            for (size_t i = 0; i < len; ++i) {
+                char ch = raw[i];
+                out[i] = QLatin1Char(ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch + 32) : ch);
+            }
+        } else {
+            name = decodePath(QByteArray::fromRawData(raw, static_cast<qsizetype>(len)));
+            folded = name.toCaseFolded();
+        }
         if (!suffixes && !mask.matchesFolded(folded))
             continue;
         if (!isRegular(dirFd, e))

@@ -95,14 +95,28 @@ std::optional<Result> checkBitmapHeader(QIODevice& device) {
     const qint64 infoSize = le32At(head, 14);
     if (device.size() <= offBits)
         return Result::failure(Error::Corrupt, QStringLiteral("bitmap without pixel data"));
-    if (infoSize >= 40) {
-        const qint64 w = static_cast<qint32>(le32At(head, 18));
-        const qint64 h = static_cast<qint32>(le32At(head, 22));
-        const qint64 aw = w < 0 ? -w : w;
-        const qint64 ah = h < 0 ? -h : h;
-        if (aw > kMaxPictureSide || ah > kMaxPictureSide || aw * ah > kMaxPicturePixels)
-            return Result::failure(Error::TooLarge,
-                                   QStringLiteral("picture of %1 × %2 pixels").arg(aw).arg(ah));
+    if (infoSize < 40)
+        return std::nullopt; // the old OS/2 header: 16-bit sizes, left to Qt
+    const QByteArray info = device.peek(34);
+    if (info.size() < 34)
+        return Result::failure(Error::Corrupt, QStringLiteral("bitmap header cut off"));
+    const qint64 w = static_cast<qint32>(le32At(info, 18));
+    const qint64 h = static_cast<qint32>(le32At(info, 22));
+    const qint64 aw = w < 0 ? -w : w;
+    const qint64 ah = h < 0 ? -h : h;
+    if (aw > kMaxPictureSide || ah > kMaxPictureSide || aw * ah > kMaxPicturePixels)
+        return Result::failure(Error::TooLarge,
+                               QStringLiteral("picture of %1 × %2 pixels").arg(aw).arg(ah));
+    // Uncompressed rows have a known length: a file too short for them is cut off, and
+    // is refused before the reader allocates the whole picture for it.
+    const int bits = static_cast<unsigned char>(info.at(28)) |
+                     (static_cast<unsigned char>(info.at(29)) << 8);
+    const qint64 compression = le32At(info, 30);
+    if ((compression == 0 || compression == 3) && bits > 0 && bits <= 32 && ah > 0) {
+        const qint64 stride = (aw * bits + 31) / 32 * 4;
+        const qint64 lastRow = (aw * bits + 7) / 8; // the last row may lack its padding
+        if (device.size() < offBits + stride * (ah - 1) + lastRow)
+            return Result::failure(Error::Corrupt, QStringLiteral("bitmap cut off"));
     }
     return std::nullopt;
 }

@@ -194,6 +194,7 @@ TEST(PictureLoader, DamagedEmptyAndAbsurdPicturesFailCleanly) {
     dir.write("bm-only.bmp", "BM");
     dir.writePicture("good.bmp", 30, 30);
     dir.write("cut.bmp", dir.read("good.bmp").left(54)); // headers only
+    dir.write("half.bmp", dir.read("good.bmp").left(54 + 30 * 90 / 2));
 
     // GIF and BMP headers declaring 60000 × 60000.
     QByteArray gif("GIF89a");
@@ -219,9 +220,9 @@ TEST(PictureLoader, DamagedEmptyAndAbsurdPicturesFailCleanly) {
         Error error;
     } cases[] = {{"empty.jpg", Error::Corrupt},       {"text.gif", Error::Unsupported},
                  {"header-only.jpg", Error::Corrupt}, {"bm-only.bmp", Error::Corrupt},
-                 {"cut.bmp", Error::Corrupt},         {"huge.gif", Error::TooLarge},
-                 {"huge.bmp", Error::TooLarge},       {"huge.jpg", Error::TooLarge},
-                 {"gone.jpg", Error::NotFound}};
+                 {"cut.bmp", Error::Corrupt},         {"half.bmp", Error::Corrupt},
+                 {"huge.gif", Error::TooLarge},       {"huge.bmp", Error::TooLarge},
+                 {"huge.jpg", Error::TooLarge},       {"gone.jpg", Error::NotFound}};
     for (const auto& c : cases) {
         const QString path = dir.file(QString::fromUtf8(c.name));
         Result why;
