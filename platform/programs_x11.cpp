@@ -4,6 +4,7 @@
 // Whether X11 is there is decided at run time: on another Qt platform (offscreen tests,
 // Wayland) every window operation fails with Error::Unsupported.
 
+#include "keysend_x11.h"
 #include "keystrokes.h"
 #include "programlookup.h"
 #include "programs.h"
@@ -16,7 +17,6 @@
 #include <xcb/xcb.h>
 #include <xcb/xcb_ewmh.h>
 #include <xcb/xcb_icccm.h>
-#include <xcb/xtest.h>
 
 #include <algorithm>
 #include <memory>
@@ -30,7 +30,6 @@ namespace {
 constexpr int kFocusWaitMs = 1000;
 constexpr int kGoneWaitMs = 2000;
 constexpr int kPollMs = 10;
-constexpr int kKeyGapMs = 15;
 
 constexpr uint32_t kIconicState = 3; // ICCCM WM_STATE
 
@@ -260,60 +259,6 @@ template <typename F> bool waitFor(int ms, F done) {
     }
 }
 
-uint32_t keysymOf(const KeyStroke& k) {
-    if (k.function)
-        return 0xffbe + static_cast<uint32_t>(k.function - 1); // XK_F1 onwards
-    switch (k.named) {
-    case KeyStroke::Named::Enter:
-        return 0xff0d;
-    case KeyStroke::Named::Escape:
-        return 0xff1b;
-    case KeyStroke::Named::Tab:
-        return 0xff09;
-    case KeyStroke::Named::Backspace:
-        return 0xff08;
-    case KeyStroke::Named::Delete:
-        return 0xffff;
-    case KeyStroke::Named::None:
-        break;
-    }
-    return k.character.unicode(); // Latin letters and digits: keysym = code point
-}
-
-constexpr uint32_t kShiftL = 0xffe1, kControlL = 0xffe3, kAltL = 0xffe9;
-
-// The keyboard's keycode for each keysym, from the server's current mapping.
-class KeyMap {
-public:
-    explicit KeyMap(xcb_connection_t* c) {
-        const xcb_setup_t* setup = xcb_get_setup(c);
-        m_min = setup->min_keycode;
-        const int count = setup->max_keycode - setup->min_keycode + 1;
-        m_map =
-            reply(xcb_get_keyboard_mapping_reply(
-                      c, xcb_get_keyboard_mapping(c, m_min, static_cast<uint8_t>(count)), nullptr))
-                .release();
-    }
-    ~KeyMap() { free(m_map); }
-    KeyMap(const KeyMap&) = delete;
-    KeyMap& operator=(const KeyMap&) = delete;
-
-    xcb_keycode_t code(uint32_t keysym) const {
-        if (!m_map || m_map->keysyms_per_keycode == 0)
-            return 0;
-        const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(m_map);
-        const int n = xcb_get_keyboard_mapping_keysyms_length(m_map);
-        for (int i = 0; i < n; ++i)
-            if (syms[i] == keysym)
-                return static_cast<xcb_keycode_t>(m_min + i / m_map->keysyms_per_keycode);
-        return 0;
-    }
-
-private:
-    xcb_keycode_t m_min = 0;
-    xcb_get_keyboard_mapping_reply_t* m_map = nullptr;
-};
-
 class X11Programs : public Programs {
 public:
     Result start(const QString& name, WindowStyle style) override {
@@ -357,41 +302,10 @@ public:
         xcb_connection_t* c = qtConnection();
         if (!c)
             return Result::failure(Error::Unsupported, QStringLiteral("no X11 display"));
-        const xcb_query_extension_reply_t* ext = xcb_get_extension_data(c, &xcb_test_id);
-        if (!ext || !ext->present)
-            return Result::failure(Error::Unsupported, QStringLiteral("no XTest"));
         X11 x(c);
-        const KeyMap map(c);
-        // Every key must be on the keyboard before any is sent.
-        for (const KeyStroke& k : *strokes)
-            if (!map.code(keysymOf(k)))
-                return Result::failure(Error::Unsupported, keys);
         const std::vector<xcb_window_t> target = x.focusChain();
-
-        auto fake = [c](uint8_t type, xcb_keycode_t code) {
-            xcb_test_fake_input(c, type, code, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-        };
-        for (const KeyStroke& k : *strokes) {
-            std::vector<xcb_keycode_t> mods;
-            if (k.shift)
-                mods.push_back(map.code(kShiftL));
-            if (k.control)
-                mods.push_back(map.code(kControlL));
-            if (k.alt)
-                mods.push_back(map.code(kAltL));
-            mods.erase(std::remove(mods.begin(), mods.end(), 0), mods.end());
-            for (xcb_keycode_t m : mods)
-                fake(XCB_KEY_PRESS, m);
-            const xcb_keycode_t code = map.code(keysymOf(k));
-            fake(XCB_KEY_PRESS, code);
-            fake(XCB_KEY_RELEASE, code);
-            for (auto it = mods.rbegin(); it != mods.rend(); ++it)
-                fake(XCB_KEY_RELEASE, *it);
-            xcb_flush(c);
-            // A little time between keys, as typing gives: a menu that one key opens is
-            // then up before the next key comes.
-            QThread::msleep(kKeyGapMs);
-        }
+        if (Result typed = typeKeyStrokes(c, *strokes); !typed)
+            return typed;
         x.roundTrip(); // the server has taken every key
         if (wait && !target.empty()) {
             // Processed: the window they went to has acted on them, which for the closing
