@@ -31,7 +31,10 @@ std::optional<QString> xclick(const QStringList& args) {
     p.start(kBin + QStringLiteral("/xclick"), args);
     if (!p.waitForFinished(10000) || p.exitCode() != 0)
         return std::nullopt;
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    QString out = QString::fromUtf8(p.readAllStandardOutput());
+    if (out.endsWith(QLatin1Char('\n')))
+        out.chop(1); // captions may begin with blanks: keep them
+    return out;
 }
 
 struct Found {
@@ -227,7 +230,8 @@ TEST_F(OrganiserE2E, ViewerShowsTheSelectedPictureWhichTheRunningSaverSaves) {
     clickAt(client, 5910, 2175, 945, 300);
     ASSERT_TRUE(eventually([] { return findWindow(kViewer).has_value(); }));
     QTest::qWait(500);
-    EXPECT_EQ(xclick({QStringLiteral("active")}).value_or(QString()), organiserCaption);
+    EXPECT_TRUE(
+        xclick({QStringLiteral("active")}).value_or(QString()).startsWith(organiserCaption));
 
     // The mirok icon starts the capture saver with the focus; its Run button starts saving.
     clickAt(client, 1080, 4620, 510, 510);
@@ -264,9 +268,12 @@ TEST_F(OrganiserE2E, ViewerShowsTheSelectedPictureWhichTheRunningSaverSaves) {
     EXPECT_EQ(xclick({QStringLiteral("state"), QStringLiteral("Mirok101")}),
               QStringLiteral("iconic"));
 
-    // END closes the viewer the organiser started, then the organiser ends.
+    // END closes the viewer the organiser started, then the organiser ends. The viewer may
+    // cover the button, so the organiser comes to the front first.
+    ASSERT_TRUE(programs.activate(organiserCaption, false));
     clickAt(client, 7704, 4500, 480, 252);
-    EXPECT_TRUE(organiser.waitForFinished(10000));
+    EXPECT_TRUE(organiser.state() == QProcess::NotRunning || organiser.waitForFinished(10000));
+    EXPECT_EQ(organiser.exitStatus(), QProcess::NormalExit);
     EXPECT_FALSE(findWindow(kViewer));
 }
 
