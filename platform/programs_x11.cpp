@@ -274,6 +274,7 @@ public:
         X11 x(c);
         if (!x.ok())
             return Result::failure(Error::Unsupported, QStringLiteral("no X11 display"));
+        m_minimisedTarget = XCB_NONE;
         if (wait) {
             // Give the click that started this its chance to bring our own window forward;
             // going on without it is harmless.
@@ -286,8 +287,10 @@ public:
             return Result::failure(Error::NotFound, caption);
         // A minimised window is the one asked for, but stays as it is: activating through
         // the window manager would restore it.
-        if (x.minimised(w))
+        if (x.minimised(w)) {
+            m_minimisedTarget = w;
             return Result::success();
+        }
         x.requestActivation(w, wm);
         // Keys sent next must reach that window, so the activation has to have happened.
         if (!waitFor(kFocusWaitMs, [&] { return x.focusWithin({w}); }))
@@ -303,6 +306,10 @@ public:
         if (!c)
             return Result::failure(Error::Unsupported, QStringLiteral("no X11 display"));
         X11 x(c);
+        // Keys meant for a window left minimised would reach whichever window has the
+        // focus, quite possibly our own: send none.
+        if (m_minimisedTarget != XCB_NONE && !x.focusWithin({m_minimisedTarget}))
+            return Result::failure(Error::Busy, QStringLiteral("the window is minimised"));
         const std::vector<xcb_window_t> target = x.focusChain();
         if (Result typed = typeKeyStrokes(c, *strokes); !typed)
             return typed;
@@ -315,6 +322,10 @@ public:
         }
         return Result::success();
     }
+
+private:
+    // The window the last activation found minimised and left so.
+    xcb_window_t m_minimisedTarget = XCB_NONE;
 };
 
 } // namespace

@@ -154,11 +154,22 @@ TEST_F(CompanionsE2E, ActivationFindsExactCaptionsFirstAndLeavesMinimisedWindows
         return xclick({QStringLiteral("state"), QStringLiteral("E2E other")}) ==
                QStringLiteral("iconic");
     }));
+    auto* edit = new QLineEdit(exact.get());
+    edit->show();
+    ASSERT_TRUE(programs.activate(QStringLiteral("E2E caption"), false));
+    edit->setFocus();
     EXPECT_TRUE(programs.activate(QStringLiteral("E2E other"), true));
     QTest::qWait(500);
     EXPECT_EQ(xclick({QStringLiteral("state"), QStringLiteral("E2E other")}),
               QStringLiteral("iconic"));
     EXPECT_TRUE(other->isMinimized());
+    // Keys for the minimised window must not land in the window that kept the focus.
+    EXPECT_EQ(programs.sendKeys(QStringLiteral("+{F10}FX"), false).error, platform::Error::Busy);
+    QTest::qWait(300);
+    EXPECT_EQ(edit->text(), QString());
+    ASSERT_TRUE(programs.activate(QStringLiteral("E2E caption"), false));
+    EXPECT_TRUE(programs.sendKeys(QStringLiteral("ok"), false));
+    EXPECT_TRUE(eventually([&] { return edit->text() == QStringLiteral("ok"); }));
 }
 
 TEST_F(CompanionsE2E, KeysReachTheActiveWindowAndUnknownKeysSendNothing) {
