@@ -45,9 +45,14 @@ SetDir::SetDir(Organiser& org)
     // Creation step.
     InitImageDir(m_org);
     m_defaultMask = File1()->pattern();
-    m_setMask->setText(File1()->pattern());
+    showMask(File1()->pattern());
 
     connectLists();
+}
+
+void SetDir::showMask(const QString& text) {
+    m_setMask->setText(text);
+    m_setMask->setCursorPosition(0); // the pattern reads from its start
 }
 
 bool SetDir::eventFilter(QObject* watched, QEvent* event) {
@@ -79,7 +84,7 @@ void SetDir::Command1_Click() {
 void SetDir::Command2_Click() {
     restoreSaved();
     (void)File1()->setPattern(m_defaultMask);
-    m_setMask->setText(File1()->pattern());
+    showMask(File1()->pattern());
     m_maskTyped = false;
     hideAndShowMain();
 }

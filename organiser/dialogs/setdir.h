@@ -33,6 +33,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void showMask(const QString& text);
+
     QLineEdit* m_setMask = nullptr;
     QString m_defaultMask;
     bool m_maskTyped = false; // typed and not yet applied
