@@ -3,17 +3,22 @@
 //   Thumbnails/*  loadThumbnails at the cell box (1453 × 1453 twips), as the page fill runs it
 //   Libjpeg/*     libjpeg-turbo itself decoding the same JPEGs at 1/8 scale on as many threads
 //   FullDecode/*  decoding every picture whole, then scaling it down smoothly
+//   PageFill/*    the main window's whole page fill (ImgView::FillPage: ten Dsp_Image)
+//   LoadFileList/* reading the folder and filling the first page, as a reload does
 // The picture sets are made once in /tmp by a child process, so that their making does not
 // count in this process's peak memory; the peak (ru_maxrss) is reported after every case,
 // and the Thumbnails cases run first.
+#include "organiser/browser/imgview.h"
+#include "organiser/browser/organiser.h"
 #include "platform/pictureloader.h"
 #include "tools/gifwriter.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QLabel>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentMap>
 #include <benchmark/benchmark.h>
@@ -100,12 +105,32 @@ double maxRssMb() {
     return ru.ru_maxrss / 1024.0;
 }
 
-void reportMemory(benchmark::State& state) {
-    state.counters["maxrss_MB"] = maxRssMb();
+// CPU time of the whole process, all threads: on a shared machine the wall time of a
+// parallel decode says little, the CPU it took says more.
+double processCpuMs() {
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    return (ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) * 1e3 +
+           (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e3;
 }
+
+class CpuMeter {
+public:
+    CpuMeter() : m_start(processCpuMs()) {}
+    void report(benchmark::State& state) const {
+        const double iterations =
+            static_cast<double>(qMax<benchmark::IterationCount>(1, state.iterations()));
+        state.counters["cpu_ms_all_threads"] = (processCpuMs() - m_start) / iterations;
+        state.counters["maxrss_MB"] = maxRssMb();
+    }
+
+private:
+    double m_start;
+};
 
 void Thumbnails(benchmark::State& state, const Set* set) {
     const QStringList paths = pathsOf(*set);
+    const CpuMeter cpu;
     for (auto _ : state) {
         auto thumbs = platform::loadThumbnails(paths, kCellBox);
         for (const auto& t : thumbs)
@@ -113,11 +138,12 @@ void Thumbnails(benchmark::State& state, const Set* set) {
                 state.SkipWithError("a picture did not load");
         benchmark::DoNotOptimize(thumbs);
     }
-    reportMemory(state);
+    cpu.report(state);
 }
 
 void FullDecode(benchmark::State& state, const Set* set) {
     const QStringList paths = pathsOf(*set);
+    const CpuMeter cpu;
     for (auto _ : state) {
         QList<QImage> out = QtConcurrent::blockingMapped(paths, [](const QString& p) {
             QImageReader reader(p);
@@ -126,7 +152,38 @@ void FullDecode(benchmark::State& state, const Set* set) {
         });
         benchmark::DoNotOptimize(out);
     }
-    reportMemory(state);
+    cpu.report(state);
+}
+
+// The organiser started in the picture folder, its first page filled again each time.
+void PageFill(benchmark::State& state, const Set* set) {
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(folderOf(*set));
+    {
+        tarvo::Organiser org;
+        tarvo::ImgView* view = org.imgView();
+        const CpuMeter cpu;
+        for (auto _ : state)
+            view->FillPage(0);
+        cpu.report(state);
+        if (view->Label2(9)->text().isEmpty())
+            state.SkipWithError("the page was not filled");
+    }
+    QDir::setCurrent(old);
+}
+
+void LoadFileList(benchmark::State& state, const Set* set) {
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(folderOf(*set));
+    {
+        tarvo::Organiser org;
+        org.imgView();
+        const CpuMeter cpu;
+        for (auto _ : state)
+            tarvo::LoadFileList(org);
+        cpu.report(state);
+    }
+    QDir::setCurrent(old);
 }
 
 #ifdef TARVO_HAVE_LIBJPEG
@@ -161,6 +218,7 @@ void Libjpeg(benchmark::State& state, const Set* set) {
     std::vector<QByteArray> paths;
     for (const QString& p : pathsOf(*set))
         paths.push_back(QFile::encodeName(p));
+    const CpuMeter cpu;
     for (auto _ : state) {
         std::vector<std::thread> threads;
         std::atomic<size_t> bytes{0};
@@ -174,7 +232,7 @@ void Libjpeg(benchmark::State& state, const Set* set) {
             th.join();
         benchmark::DoNotOptimize(bytes.load());
     }
-    reportMemory(state);
+    cpu.report(state);
 }
 #endif
 
@@ -193,7 +251,7 @@ int main(int argc, char** argv) {
     waitpid(child, &status, 0);
 
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     QThreadPool::globalInstance()->setMaxThreadCount(kThreads);
     std::printf("maxrss before any case: %.1f MB\n", maxRssMb());
 
@@ -208,6 +266,15 @@ int main(int argc, char** argv) {
                 ->Unit(benchmark::kMillisecond)
                 ->UseRealTime();
 #endif
+    for (const Set& s : kSets) {
+        benchmark::RegisterBenchmark((std::string("PageFill/") + s.name).c_str(), PageFill, &s)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark((std::string("LoadFileList/") + s.name).c_str(), LoadFileList,
+                                     &s)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    }
     for (const Set& s : kSets)
         benchmark::RegisterBenchmark((std::string("FullDecode/") + s.name).c_str(), FullDecode, &s)
             ->Unit(benchmark::kMillisecond)
