@@ -2,7 +2,9 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QThread>
 #include <QWidget>
+#include <atomic>
 #include <cmath>
 
 namespace platform {
@@ -20,22 +22,33 @@ double fromDpi(double dpi) {
     return kTwipsPerInch / dpi;
 }
 
-QScreen* primary() {
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        return nullptr;
-    return QGuiApplication::primaryScreen();
+// The screen may only be asked on the user-interface thread. Picture decoding on the
+// thread pool (metafile headers) gets the value that thread saw last.
+std::atomic<double> g_lastX{kFallbackTwipsPerPixel};
+std::atomic<double> g_lastY{kFallbackTwipsPerPixel};
+
+bool onGuiThread(QCoreApplication* app) {
+    return app && QThread::currentThread() == app->thread();
+}
+
+double perPixel(bool x) {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!onGuiThread(app))
+        return (x ? g_lastX : g_lastY).load(std::memory_order_relaxed);
+    QScreen* s = qobject_cast<QGuiApplication*>(app) ? QGuiApplication::primaryScreen() : nullptr;
+    const double v = s ? fromDpi(x ? s->logicalDotsPerInchX() : s->logicalDotsPerInchY())
+                       : kFallbackTwipsPerPixel;
+    (x ? g_lastX : g_lastY).store(v, std::memory_order_relaxed);
+    return v;
 }
 
 } // namespace
 
 double twipsPerPixelX() {
-    QScreen* s = primary();
-    return s ? fromDpi(s->logicalDotsPerInchX()) : kFallbackTwipsPerPixel;
+    return perPixel(true);
 }
-
 double twipsPerPixelY() {
-    QScreen* s = primary();
-    return s ? fromDpi(s->logicalDotsPerInchY()) : kFallbackTwipsPerPixel;
+    return perPixel(false);
 }
 
 int twipsToPixelsX(double twips) {
