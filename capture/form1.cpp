@@ -225,6 +225,9 @@ void Form1::showSwitchState() {
 
 void Form1::showFailure(const QString& text) {
     m_failure = text;
+    // The caption keeps the report while the window is minimised and after a switch press;
+    // it still begins with the name by which the organiser finds this window.
+    setWindowTitle(texts::kCaption + QStringLiteral(" - ") + text);
     Text5->setText(text);
     Text5->setToolTip(text);
     Text5->setCursorPosition(0);
@@ -256,6 +259,7 @@ void Form1::CaptureClipboard() {
     }
     if (!m_failure.isEmpty()) {
         m_failure.clear();
+        setWindowTitle(texts::kCaption);
         showSwitchState();
     }
 }

@@ -43,6 +43,10 @@ struct Probe {
     }
 
     bool ownerAnswers(int timeoutMs) {
+        // A late answer to an earlier probe that timed out must not count for this one.
+        while (xcb_generic_event_t* stale = xcb_poll_for_event(conn))
+            std::free(stale);
+        xcb_delete_property(conn, window, property);
         xcb_convert_selection(conn, window, clipboard, targets, property, XCB_CURRENT_TIME);
         xcb_flush(conn);
         QElapsedTimer clock;

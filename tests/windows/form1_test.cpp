@@ -208,12 +208,18 @@ TEST_F(Form1Test, FailedSaveIsShownUntilTheNextSuccessAndWatchingGoesOn) {
 
     copyText(QStringLiteral("text changes nothing"));
     EXPECT_FALSE(form->failure().isEmpty());
+    // The caption keeps the report, also after the switch has taken Text5 over.
+    click("Command3");
+    EXPECT_TRUE(form->windowTitle().startsWith(QStringLiteral("Mirok101 - ")));
+    EXPECT_TRUE(form->windowTitle().contains(QStringLiteral("nofolder/SAVE01.bmp")));
+    click("Command3");
 
     prefix->setText(QStringLiteral("SAVE"));
     copyPicture(picture(Qt::green));
     EXPECT_EQ(dir.names(), QStringList{QStringLiteral("SAVE02.bmp")});
     EXPECT_TRUE(form->failure().isEmpty());
-    EXPECT_EQ(state->text(), QStringLiteral(" お休みボタン"));
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Mirok101"));
+    EXPECT_EQ(state->text(), QStringLiteral("お仕事中"));
     EXPECT_EQ(ended, 0);
 }
 
