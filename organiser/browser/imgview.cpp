@@ -139,6 +139,8 @@ void ImgView::buildCells() {
     m_picture1 = new PictureView(client);
     m_picture1->setObjectName(QStringLiteral("Picture1"));
     platform::placeTwips(m_picture1, 8484, 4524, 504, 504);
+    // The box keeps its size whatever picture it is given.
+    m_picture1->setStretch(true);
     setBackColour(m_picture1, kGrey);
 }
 

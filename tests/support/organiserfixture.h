@@ -10,6 +10,7 @@
 #include "testfolder.h"
 
 #include <QAction>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -62,12 +63,25 @@ protected:
         if (text.isEmpty())
             QTest::keyClick(t, Qt::Key_Delete);
         else
-            QTest::keyClicks(t, text);
+            typeInto(t, text);
     }
+    // Types at the end of the memo text; text beyond ASCII arrives as an input method
+    // commits it.
     void typeMemo(const QString& text) {
         QPlainTextEdit* e = memo()->Etxt();
         e->moveCursor(QTextCursor::End);
-        QTest::keyClicks(e, text);
+        typeInto(e, text);
+    }
+    static void typeInto(QWidget* w, const QString& text) {
+        for (QChar c : text) {
+            if (c.unicode() < 0x80) {
+                QTest::keyClicks(w, QString(c));
+            } else {
+                QInputMethodEvent commit;
+                commit.setCommitString(QString(c));
+                QCoreApplication::sendEvent(w, &commit);
+            }
+        }
     }
     void press(const char* objectName) {
         auto* b = view()->findChild<QPushButton*>(QLatin1String(objectName));

@@ -1,5 +1,7 @@
 #include "testfolder.h"
 
+#include "tools/gifwriter.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImageWriter>
@@ -13,7 +15,9 @@ TestFolder::TestFolder() {
         throw std::runtime_error("no temporary folder");
 }
 
-QString TestFolder::path() const { return m_dir.path() + QLatin1Char('/'); }
+QString TestFolder::path() const {
+    return m_dir.path() + QLatin1Char('/');
+}
 
 void TestFolder::write(const QString& name, const QByteArray& bytes) const {
     QFile f(file(name));
@@ -28,12 +32,21 @@ QByteArray TestFolder::read(const QString& name) const {
     return f.readAll();
 }
 
-bool TestFolder::exists(const QString& name) const { return QFile::exists(file(name)); }
+bool TestFolder::exists(const QString& name) const {
+    return QFile::exists(file(name));
+}
 
-void TestFolder::writePicture(const QString& name, int w, int h, QColor colour) const {
+void TestFolder::writePicture(const QString& name, int w, int h, QColor colour,
+                              const char* formatName) const {
     QImage img(w, h, QImage::Format_RGB32);
     img.fill(colour);
     QString ext = name.section(QLatin1Char('.'), -1).toLower();
+    if (formatName)
+        ext = QString::fromLatin1(formatName);
+    if (ext == QLatin1String("gif")) {
+        write(name, tools::encodeGif(img));
+        return;
+    }
     QByteArray format = ext.toLatin1();
     if (ext == QLatin1String("dib") || ext == QLatin1String("rle"))
         format = "bmp";
@@ -52,6 +65,8 @@ CurrentDir::CurrentDir(const QString& dir) : m_old(QDir::currentPath()) {
     QDir::setCurrent(dir);
 }
 
-CurrentDir::~CurrentDir() { QDir::setCurrent(m_old); }
+CurrentDir::~CurrentDir() {
+    QDir::setCurrent(m_old);
+}
 
 } // namespace testing_support

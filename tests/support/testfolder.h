@@ -12,15 +12,17 @@ namespace testing_support {
 class TestFolder {
 public:
     TestFolder();
-    QString path() const;          // ends with "/"
+    QString path() const; // ends with "/"
     QString file(const QString& name) const { return path() + name; }
     void write(const QString& name, const QByteArray& bytes) const;
     QByteArray read(const QString& name) const;
     bool exists(const QString& name) const;
     // Writes a picture of the given pixel size filled with colour, in the format the
     // name's extension gives ("bmp", "jpg", "gif", "ico", "png"; "dib" and "rle" as BMP).
-    void writePicture(const QString& name, int w, int h, QColor colour = Qt::red) const;
-    QStringList names() const;      // sorted file names
+    // GIF pictures come from the encoder in tools/, since Qt writes no GIF.
+    void writePicture(const QString& name, int w, int h, QColor colour = Qt::red,
+                      const char* format = nullptr) const;
+    QStringList names() const; // sorted file names
 
 private:
     QTemporaryDir m_dir;
@@ -31,6 +33,7 @@ class CurrentDir {
 public:
     explicit CurrentDir(const QString& dir);
     ~CurrentDir();
+
 private:
     QString m_old;
 };

@@ -1,6 +1,6 @@
 // Browsing a folder: start-up, the first page, cell rendering and the memo window toggle.
 #include "organiser/browser/cellrules.h"
-#include "organiserfixture.h"
+#include "support/organiserfixture.h"
 
 #include <QDir>
 

@@ -1,5 +1,5 @@
 // Rename, delete and copy to the destination, checked on disk.
-#include "organiserfixture.h"
+#include "support/organiserfixture.h"
 
 #include <QDir>
 #include <QFile>

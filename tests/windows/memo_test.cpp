@@ -1,5 +1,5 @@
 // Memos: loading into the memo window, saving, the caption, and the text copy.
-#include "organiserfixture.h"
+#include "support/organiserfixture.h"
 
 #include <QFile>
 
@@ -67,7 +67,7 @@ TEST_F(OrganiserTest, ShiftJisMemoIsShownAndWrittenBackAsShiftJis) {
 }
 
 TEST_F(OrganiserTest, NameWithoutADotHasTheMemoTxt) {
-    dir.writePicture(QStringLiteral("README"), 4, 4);
+    dir.writePicture(QStringLiteral("README"), 4, 4, Qt::red, "bmp");
     start();
     // README is not in the mask, so show it with a mask-free path: select through the
     // table directly as a reload with a wider mask would.
@@ -88,8 +88,11 @@ TEST_F(OrganiserTest, SaveWhileHiddenWritesAndSaveBeforeAnySelectionWritesNothin
     EXPECT_EQ(m().MemoDirty, 0);
     EXPECT_EQ(dir.names(), QStringList({QStringLiteral("p00.bmp")}));
     clickPicture(0);
+    // The dropped edit's text stays in the window until a selection clears it.
+    EXPECT_EQ(memo()->text(), QStringLiteral("orphan"));
     EXPECT_FALSE(memo()->isVisible());
-    typeMemo(QStringLiteral("hidden"));
+    memo()->Etxt()->selectAll();
+    typeInto(memo()->Etxt(), QStringLiteral("hidden"));
     press("TSave");
     EXPECT_EQ(dir.read(QStringLiteral("p00.TXT")), QByteArray("hidden\r\n"));
 }

@@ -1,5 +1,5 @@
 // Selecting cells, paging, and the clipboard copies that every selection makes.
-#include "organiserfixture.h"
+#include "support/organiserfixture.h"
 
 using namespace testing_support;
 using namespace tarvo;
