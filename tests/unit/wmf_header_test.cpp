@@ -182,3 +182,12 @@ TEST(WmfHeader, UnknownRecordsAreSkippedBySize) {
     ASSERT_TRUE(image);
     EXPECT_EQ(image->pixelColor(10, 10), QColor(Qt::red));
 }
+
+TEST(WmfHeader, WrongPlaceableChecksumIsAccepted) {
+    // Writers often get the checksum wrong; the box and units are what matter.
+    QByteArray bytes = drawing().placeable(0, 0, 1440, 720, 1440).build();
+    bytes[20] = char(bytes[20] ^ 0x5A);
+    const auto header = wmf::readHeader(bytes);
+    ASSERT_TRUE(header);
+    EXPECT_EQ(header->twips, QSizeF(1440, 720));
+}

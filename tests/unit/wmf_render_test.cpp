@@ -231,3 +231,25 @@ TEST(WmfRender, EndlessShapesStopAtTheDrawingBudget) {
     ASSERT_TRUE(image);
     EXPECT_EQ(image->pixelColor(25, 25), red);
 }
+
+TEST(WmfRender, RunLengthBitmapWithColourTable) {
+    // A 4 x 2 RLE8 bitmap with two colours: the bottom row (first in the file) green, the
+    // top row blue.
+    QByteArray dib = WmfBuilder::dibHeader(4, 2, 8);
+    dib[16] = 1;                                   // BI_RLE8
+    dib[32] = 2;                                   // two colours used
+    dib.append(QByteArray("\xff\x00\x00\x00", 4)); // index 0: blue (B, G, R, 0)
+    dib.append(QByteArray("\x00\xff\x00\x00", 4)); // index 1: green
+    dib.append(QByteArray("\x04\x01\x00\x00\x04\x00\x00\x01", 8));
+    QByteArray params;
+    for (int w : {0x0020, 0x00CC, 0, 2, 4, 0, 0, 100, 100, 0, 0}) {
+        params.append(char(w & 0xFF));
+        params.append(char((w >> 8) & 0xFF));
+    }
+    params.append(dib);
+    WmfBuilder b = picture();
+    b.recordBytes(0x0F43, params);
+    const QImage image = draw(b);
+    EXPECT_EQ(at(image, 50, 25), blue);
+    EXPECT_EQ(at(image, 50, 75), green);
+}
