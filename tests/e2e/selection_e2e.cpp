@@ -1,0 +1,104 @@
+// The real tarvo104 on an X display: a click on a thumbnail puts the picture on the X11
+// clipboard, where another process reads the same pixels; Ctrl+N puts the full path there.
+
+#include "platform/programs.h"
+#include "support/testfolder.h"
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QProcess>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace {
+
+const QString kBin = QStringLiteral(TARVO_BIN_DIR);
+const QString kCaption = QStringLiteral("    画像整理ツール　 [Tarvo  V1.4 ]");
+
+std::optional<QString> run(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(kBin + QLatin1Char('/') + program, args);
+    if (!p.waitForFinished(10000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return std::nullopt;
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+std::optional<QRect> findWindow() {
+    const auto out = run(QStringLiteral("xclick"), {QStringLiteral("find"), kCaption});
+    if (!out)
+        return std::nullopt;
+    const QStringList f = out->split(QLatin1Char(' '));
+    if (f.size() != 5)
+        return std::nullopt;
+    return QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
+}
+
+template <typename F> bool eventually(F done, int ms = 10000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > ms)
+            return false;
+        QTest::qWait(50);
+    }
+    return true;
+}
+
+// A picture whose every pixel differs from its neighbours, so a wrong copy shows.
+QImage pattern(int w, int h) {
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y, qRgb((x * 7) % 256, (y * 5) % 256, (x + y) % 256));
+    return img;
+}
+
+} // namespace
+
+TEST(SelectionE2E, ClickedPictureReachesAnotherProcessThroughTheClipboard) {
+    testing_support::TestFolder dir;
+    const QImage source = pattern(64, 48);
+    ASSERT_TRUE(source.save(dir.file(QStringLiteral("sea.bmp")), "BMP"));
+
+    QProcess organiser;
+    organiser.setWorkingDirectory(dir.path());
+    organiser.start(kBin + QStringLiteral("/tarvo104"), {});
+    ASSERT_TRUE(organiser.waitForStarted(10000));
+    std::optional<QRect> win;
+    ASSERT_TRUE(eventually([&] { return (win = findWindow()).has_value(); }))
+        << "the main window did not appear";
+
+    // The client area is 8310 × 5160 twips (15 a pixel at 96 DPI) below the menu bar; the
+    // 64 × 48 picture sits in the middle of cell 0, whose inner corner is at 91, 31 twips.
+    const int menuBar = win->height() - 5160 / 15;
+    const int x = win->x() + (91 + 1453 / 2) / 15;
+    const int y = win->y() + menuBar + (31 + 1453 / 2) / 15;
+    QTest::qWait(300);
+    ASSERT_TRUE(run(QStringLiteral("xclick"),
+                    {QStringLiteral("click"), QString::number(x), QString::number(y)}));
+
+    const QString out = dir.file(QStringLiteral("pasted.png"));
+    ASSERT_TRUE(eventually([&] {
+        return run(QStringLiteral("clipget"), {QStringLiteral("--image"), out}).has_value();
+    })) << "no picture on the clipboard";
+    const QImage pasted(out);
+    ASSERT_EQ(pasted.size(), source.size());
+    for (int py = 0; py < source.height(); py += 7)
+        for (int px = 0; px < source.width(); px += 5)
+            ASSERT_EQ(pasted.pixel(px, py), source.pixel(px, py)) << px << "," << py;
+
+    // Ctrl+N with the cell selected: the full path as text.
+    platform::Programs& programs = platform::systemPrograms();
+    ASSERT_TRUE(programs.activate(kCaption, false).ok());
+    QTest::qWait(200);
+    ASSERT_TRUE(programs.sendKeys(QStringLiteral("^n"), true).ok());
+    const QString expected = dir.file(QStringLiteral("sea.bmp"));
+    EXPECT_TRUE(eventually([&] {
+        const auto text = run(QStringLiteral("clipget"), {QStringLiteral("--text")});
+        return text && *text == expected;
+    })) << "the path did not arrive";
+
+    organiser.kill();
+    organiser.waitForFinished(5000);
+}
