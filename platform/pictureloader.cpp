@@ -109,8 +109,8 @@ std::optional<Result> checkBitmapHeader(QIODevice& device) {
                                QStringLiteral("picture of %1 × %2 pixels").arg(aw).arg(ah));
     // Uncompressed rows have a known length: a file too short for them is cut off, and
     // is refused before the reader allocates the whole picture for it.
-    const int bits = static_cast<unsigned char>(info.at(28)) |
-                     (static_cast<unsigned char>(info.at(29)) << 8);
+    const int bits =
+        static_cast<unsigned char>(info.at(28)) | (static_cast<unsigned char>(info.at(29)) << 8);
     const qint64 compression = le32At(info, 30);
     if ((compression == 0 || compression == 3) && bits > 0 && bits <= 32 && ah > 0) {
         const qint64 stride = (aw * bits + 31) / 32 * 4;
