@@ -3,6 +3,7 @@
 #include "platform/pictureloader.h"
 #include "platform/twips.h"
 #include "wmfbitmap.h"
+#include "wmfbounds.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -135,6 +136,7 @@ std::optional<Layout> parseLayout(const QByteArray& bytes, Result* why) {
     bool haveOrg = false;
     QPoint windowOrg;
     QSize windowExt;
+    Bounds drawn;
     bool sawEof = false;
     while (pos + 6 <= size) {
         const quint32 words = readU32(data + pos);
@@ -166,15 +168,16 @@ std::optional<Layout> parseLayout(const QByteArray& bytes, Result* why) {
             windowOrg = QPoint(r.w(1), r.w(0));
             haveOrg = true;
         }
+        if (!haveExt)
+            addRecordBounds(r, drawn);
         pos += qsizetype(words) * 2;
     }
     if (!sawEof)
         return fail(why, Error::Corrupt, "metafile has no end record"), std::nullopt;
 
     if (!layout.placeable) {
-        if (!haveExt)
-            return fail(why, Error::Unsupported, "metafile states no window extent"), std::nullopt;
-        layout.frame = QRect(windowOrg, windowExt);
+        // Without a window, the picture is what the records draw on.
+        layout.frame = haveExt ? QRect(windowOrg, windowExt) : drawn.rect();
         layout.unitsPerInch = unitsPerInch(layout.mapMode);
     }
     layout.twips = QSizeF(std::abs(layout.frame.width()) * 1440.0 / layout.unitsPerInch,

@@ -77,7 +77,9 @@ void Player::drawText(QPointF ref, const QByteArray& text, const QList<int>& dx,
     const int side = qMax(target_.width(), target_.height());
     if (!(em > 0) || em > 4.0 * side + 64)
         return;
-    const QFont font = makeFont(lf, em, qMin(std::abs(lf.width) * kx, 8.0 * side + 64));
+    QFont font = makeFont(lf, em, qMin(std::abs(lf.width) * kx, 8.0 * side + 64));
+    if (dc_.charExtra && dx.isEmpty())
+        font.setLetterSpacing(QFont::AbsoluteSpacing, dc_.charExtra * kx);
     const QFontMetricsF fm(font);
 
     // Characters and their advances: from the spacing array when there is one (one entry
@@ -99,13 +101,9 @@ void Player::drawText(QPointF ref, const QByteArray& text, const QList<int>& dx,
     } else {
         chars << decodeAnsi(text, lf.charset);
         width = fm.horizontalAdvance(chars.front());
-        if (dc_.charExtra) {
-            const double extra = dc_.charExtra * kx;
-            width += extra * chars.front().size();
-        }
     }
     if (!spend(t.inverted().mapRect(QRectF(t.map(ref), QSizeF(width, fm.height()))),
-               text.size() * 16))
+               text.size() * 16 + 2000))
         return;
 
     applyClip();

@@ -142,9 +142,23 @@ TEST(WmfHeader, AbsurdSizesFail) {
     WmfBuilder plain;
     plain.setMapMode(1).setWindowExt(32000, 32000).rectangle(0, 0, 10, 10);
     EXPECT_EQ(failureOf(plain.build()), Error::TooLarge);
-    WmfBuilder noExtent;
-    noExtent.rectangle(0, 0, 10, 10);
-    EXPECT_FALSE(wmf::readHeader(noExtent.build()));
+    WmfBuilder nothingDrawn;
+    nothingDrawn.setMapMode(1).setBkMode(1);
+    EXPECT_EQ(failureOf(nothingDrawn.build()), Error::Corrupt);
+}
+
+TEST(WmfHeader, PlainWithoutWindowIsWhatItDraws) {
+    // Drawn from (100, 50) to (292, 146): 192 x 96 pixels at 96 per inch.
+    WmfBuilder b;
+    b.createBrush(0, Qt::red).selectObject(0).rectangle(100, 50, 200, 146);
+    b.moveTo(200, 100).lineTo(292, 100);
+    const auto header = wmf::readHeader(b.build());
+    ASSERT_TRUE(header);
+    EXPECT_EQ(header->twips, QSizeF(2880, 1440));
+    const auto image = wmf::render(b.build(), QSize(192, 96));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->pixelColor(50, 48), QColor(Qt::red));
+    EXPECT_EQ(image->pixelColor(150, 20), QColor(Qt::white));
 }
 
 TEST(WmfHeader, GiantOrTruncatedBitmapFails) {
