@@ -7,7 +7,6 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tarvo104"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tarvo"));
     platform::installFontSubstitutions();
     tarvo::Organiser organiser;
     organiser.start();

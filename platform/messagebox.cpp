@@ -12,7 +12,11 @@ class QtMessageBox : public MessageBox {
 public:
     void show(QWidget* parent, const QString& text, const QString& title, Icon icon) override {
         QMessageBox box(parent);
-        box.setText(text);
+        // Texts written for Windows break lines with CR or CR LF; a label breaks on LF.
+        QString shown = text;
+        shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        box.setText(shown);
         box.setWindowTitle(title.isEmpty() ? QApplication::applicationDisplayName() : title);
         switch (icon) {
         case Icon::None:

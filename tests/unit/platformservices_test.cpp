@@ -83,3 +83,15 @@ TEST(MessageBox, OneOkButtonTitleAndIcon) {
     EXPECT_EQ(plain.icon, QMessageBox::NoIcon);
     EXPECT_EQ(plain.buttons, QStringList{QStringLiteral("OK")});
 }
+
+TEST(MessageBox, CarriageReturnsBreakLines) {
+    QString seen;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        seen = box->text();
+        box->buttons().value(0)->click();
+    });
+    systemMessageBox().show(nullptr, QStringLiteral("一行目\r二行目\r\r(例）三行目\r\n四"));
+    EXPECT_EQ(seen, QStringLiteral("一行目\n二行目\n\n(例）三行目\n四"));
+}
