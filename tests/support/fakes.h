@@ -2,12 +2,15 @@
 // Recording doubles of the platform services, for tests that drive the organiser without a
 // display or other programs. Header only; each test makes its own instances.
 
+#include "platform/clipboard.h"
 #include "platform/messagebox.h"
 #include "platform/programs.h"
 
+#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace testing_support {
@@ -89,6 +92,43 @@ public:
         return n;
     }
     int windowCount(const QString& caption) const { return int(windows.count(caption)); }
+};
+
+class FakeClipboard : public platform::Clipboard {
+public:
+    std::optional<QImage> image;
+    std::optional<QString> textData;
+    int clears = 0;
+    bool heldByOther = false; // every call fails as when another program holds it
+
+    platform::Result clear() override {
+        if (heldByOther)
+            return busy();
+        ++clears;
+        image.reset();
+        textData.reset();
+        return {};
+    }
+    platform::Result addImage(const QImage& img) override {
+        if (heldByOther)
+            return busy();
+        image = img;
+        return {};
+    }
+    platform::Result addText(const QString& t) override {
+        if (heldByOther)
+            return busy();
+        textData = t;
+        return {};
+    }
+    bool hasBitmap() override { return image.has_value(); }
+    std::optional<QImage> bitmap() override { return image; }
+    std::optional<QString> text() override { return textData; }
+
+private:
+    static platform::Result busy() {
+        return platform::Result::failure(platform::Error::Busy, QStringLiteral("held"));
+    }
 };
 
 class FakeMessageBox : public platform::MessageBox {

@@ -6,7 +6,7 @@
 #include "organiser/browser/organiser.h"
 #include "organiser/browser/pictureview.h"
 #include "organiser/commands/edittext.h"
-#include "recording.h"
+#include "fakes.h"
 #include "testfolder.h"
 
 #include <QAction>
@@ -25,7 +25,7 @@ class OrganiserTest : public ::testing::Test {
 protected:
     TestFolder dir;
     FakeClipboard clip;
-    RecordingMessageBox box;
+    FakeMessageBox box;
     std::unique_ptr<CurrentDir> cwd;
     std::unique_ptr<tarvo::Organiser> org;
     int endCalls = 0;

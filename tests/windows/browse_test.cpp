@@ -143,7 +143,7 @@ TEST_F(OrganiserTest, MainWindowCarriesItsDesignedTexts) {
 
 TEST(InitImageDir, RootKeepsOneSlash) {
     CurrentDir cwd(QStringLiteral("/"));
-    RecordingMessageBox box;
+    FakeMessageBox box;
     FakeClipboard clip;
     Organiser org(Services{nullptr, &clip, &box, nullptr});
     InitImageDir(org);
