@@ -4,6 +4,7 @@
 #include "platform/twips.h"
 #include "support/testfolder.h"
 
+#include "e2esupport.h"
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -11,42 +12,22 @@
 #include <QProcess>
 #include <QTest>
 #include <csignal>
+
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
 
 namespace {
 
-const QString kBin = QStringLiteral(TARVO_BIN_DIR);
+using e2e::eventually;
+using e2e::kBin;
+using e2e::xclick;
+
 const QString kCaption = QStringLiteral("Mirok101");
 
-std::optional<QString> xclick(const QStringList& args) {
-    QProcess p;
-    p.start(kBin + QStringLiteral("/xclick"), args);
-    if (!p.waitForFinished(10000) || p.exitCode() != 0)
-        return std::nullopt;
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-}
-
 std::optional<QRect> findWindow() {
-    const auto out = xclick({QStringLiteral("find"), kCaption});
-    if (!out)
-        return std::nullopt;
-    const QStringList f = out->split(QLatin1Char(' '));
-    if (f.size() != 5)
-        return std::nullopt;
-    return QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
-}
-
-template <typename F> bool eventually(F done, int ms = 8000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms)
-            return false;
-        QTest::qWait(30);
-    }
-    return true;
+    const auto found = e2e::findWindow(kCaption);
+    return found ? std::optional<QRect>(found->rect) : std::nullopt;
 }
 
 QImage picture(QColor c, int w = 90, int h = 60) {

@@ -5,6 +5,7 @@
 #include "platform/programs.h"
 #include "support/testfolder.h"
 
+#include "e2esupport.h"
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -17,52 +18,15 @@
 #include <QScreen>
 #include <QTest>
 #include <QWidget>
+
 #include <gtest/gtest.h>
 #include <optional>
 
 namespace {
 
-const QString kBin = QStringLiteral(TARVO_BIN_DIR);
+using namespace e2e;
+
 const QString kViewer = QStringLiteral("クリップボード ビューア");
-
-// Runs the xclick helper; its output, or nothing when it fails.
-std::optional<QString> xclick(const QStringList& args) {
-    QProcess p;
-    p.start(kBin + QStringLiteral("/xclick"), args);
-    if (!p.waitForFinished(10000) || p.exitCode() != 0)
-        return std::nullopt;
-    QString out = QString::fromUtf8(p.readAllStandardOutput());
-    if (out.endsWith(QLatin1Char('\n')))
-        out.chop(1); // captions may begin with blanks: keep them
-    return out;
-}
-
-struct Found {
-    qulonglong id = 0;
-    QRect rect; // client area in screen coordinates
-};
-
-std::optional<Found> findWindow(const QString& caption) {
-    const auto out = xclick({QStringLiteral("find"), caption});
-    if (!out)
-        return std::nullopt;
-    const QStringList f = out->split(QLatin1Char(' '));
-    if (f.size() != 5)
-        return std::nullopt;
-    return Found{f[0].toULongLong(), QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt())};
-}
-
-// Waits, serving this process's events (it may own the clipboard), until done() holds.
-template <typename F> bool eventually(F done, int ms = 8000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms)
-            return false;
-        QTest::qWait(50);
-    }
-    return true;
-}
 
 QColor centreColour(const Found& w) {
     const QImage shot = QGuiApplication::primaryScreen()->grabWindow(w.id).toImage();

@@ -4,46 +4,20 @@
 #include "platform/programs.h"
 #include "support/testfolder.h"
 
+#include "e2esupport.h"
 #include <QElapsedTimer>
 #include <QImage>
 #include <QProcess>
 #include <QTest>
+
 #include <gtest/gtest.h>
 #include <optional>
 
 namespace {
 
-const QString kBin = QStringLiteral(TARVO_BIN_DIR);
+using namespace e2e;
+
 const QString kCaption = QStringLiteral("    画像整理ツール　 [Tarvo  V1.4 ]");
-
-std::optional<QString> run(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.start(kBin + QLatin1Char('/') + program, args);
-    if (!p.waitForFinished(10000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        return std::nullopt;
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-}
-
-std::optional<QRect> findWindow() {
-    const auto out = run(QStringLiteral("xclick"), {QStringLiteral("find"), kCaption});
-    if (!out)
-        return std::nullopt;
-    const QStringList f = out->split(QLatin1Char(' '));
-    if (f.size() != 5)
-        return std::nullopt;
-    return QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
-}
-
-template <typename F> bool eventually(F done, int ms = 10000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms)
-            return false;
-        QTest::qWait(50);
-    }
-    return true;
-}
 
 // A picture whose every pixel differs from its neighbours, so a wrong copy shows.
 QImage pattern(int w, int h) {
@@ -66,8 +40,11 @@ TEST(SelectionE2E, ClickedPictureReachesAnotherProcessThroughTheClipboard) {
     organiser.start(kBin + QStringLiteral("/tarvo104"), {});
     ASSERT_TRUE(organiser.waitForStarted(10000));
     std::optional<QRect> win;
-    ASSERT_TRUE(eventually([&] { return (win = findWindow()).has_value(); }))
-        << "the main window did not appear";
+    ASSERT_TRUE(eventually([&] {
+        const auto found = findWindow(kCaption);
+        win = found ? std::optional<QRect>(found->rect) : std::nullopt;
+        return win.has_value();
+    })) << "the main window did not appear";
 
     // The client area is 8310 × 5160 twips (15 a pixel at 96 DPI) below the menu bar; the
     // 64 × 48 picture sits in the middle of cell 0, whose inner corner is at 91, 31 twips.
@@ -75,12 +52,11 @@ TEST(SelectionE2E, ClickedPictureReachesAnotherProcessThroughTheClipboard) {
     const int x = win->x() + (91 + 1453 / 2) / 15;
     const int y = win->y() + menuBar + (31 + 1453 / 2) / 15;
     QTest::qWait(300);
-    ASSERT_TRUE(run(QStringLiteral("xclick"),
-                    {QStringLiteral("click"), QString::number(x), QString::number(y)}));
+    ASSERT_TRUE(xclick({QStringLiteral("click"), QString::number(x), QString::number(y)}));
 
     const QString out = dir.file(QStringLiteral("pasted.png"));
     ASSERT_TRUE(eventually([&] {
-        return run(QStringLiteral("clipget"), {QStringLiteral("--image"), out}).has_value();
+        return runHelper(QStringLiteral("clipget"), {QStringLiteral("--image"), out}).has_value();
     })) << "no picture on the clipboard";
     const QImage pasted(out);
     ASSERT_EQ(pasted.size(), source.size());
@@ -95,7 +71,7 @@ TEST(SelectionE2E, ClickedPictureReachesAnotherProcessThroughTheClipboard) {
     ASSERT_TRUE(programs.sendKeys(QStringLiteral("^n"), true).ok());
     const QString expected = dir.file(QStringLiteral("sea.bmp"));
     EXPECT_TRUE(eventually([&] {
-        const auto text = run(QStringLiteral("clipget"), {QStringLiteral("--text")});
+        const auto text = runHelper(QStringLiteral("clipget"), {QStringLiteral("--text")});
         return text && *text == expected;
     })) << "the path did not arrive";
 
