@@ -4,6 +4,7 @@
 // against the limits from the header before any pixel memory is allocated.
 #include "pictureloader.h"
 
+#include "bmprle.h"
 #include "files.h"
 #include "twips.h"
 #include "wmf/wmf.h"
@@ -150,6 +151,13 @@ public:
                     *why = *bad;
                 return false;
             }
+            if (const auto rle = rleBitmapInfo(device.peek(54))) {
+                m_rle = device.readAll();
+                m_header.kind = PictureKind::Raster;
+                m_header.pixels = rle->size;
+                m_header.twips = QSizeF(rle->size.width() * scale.x, rle->size.height() * scale.y);
+                return true;
+            }
         }
         m_reader = std::make_unique<QImageReader>(&device, format);
         m_reader->setAutoDetectImageFormat(false);
@@ -181,6 +189,12 @@ public:
             return wmf::render(m_metafile, size, why);
         }
         const bool scaled = size.isValid() && size != m_header.pixels;
+        if (!m_rle.isEmpty()) {
+            std::optional<QImage> image = decodeRleBitmap(m_rle, why);
+            if (image && scaled)
+                *image = image->scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            return image;
+        }
         if (scaled && m_reader->supportsOption(QImageIOHandler::ScaledSize))
             m_reader->setScaledSize(size);
         QImage image = m_reader->read();
@@ -214,6 +228,7 @@ private:
     PictureHeader m_header;
     std::unique_ptr<QImageReader> m_reader;
     QByteArray m_metafile;
+    QByteArray m_rle; // a run-length bitmap, decoded by our own reader
 };
 
 bool hasWmfExtension(const QString& path) {

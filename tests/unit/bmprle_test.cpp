@@ -1,0 +1,138 @@
+// Run-length bitmaps decoded by our own reader: every pixel defined, every index coloured.
+#include "platform/bmprle.h"
+#include "platform/pictureloader.h"
+#include "support/testfolder.h"
+#include "tools/rlebitmap.h"
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+void le(QByteArray& b, qint64 v, int n) {
+    for (int i = 0; i < n; ++i)
+        b.append(static_cast<char>((v >> (8 * i)) & 0xFF));
+}
+
+// A bitmap file of w × h with the given colour table and compressed pixel stream.
+QByteArray rleFile(int w, int h, int bits, const QList<QRgb>& colours, const QByteArray& data) {
+    QByteArray b("BM");
+    const int offset = 14 + 40 + 4 * static_cast<int>(colours.size());
+    le(b, offset + data.size(), 4);
+    le(b, 0, 4);
+    le(b, offset, 4);
+    le(b, 40, 4);
+    le(b, w, 4);
+    le(b, h, 4);
+    le(b, 1, 2);
+    le(b, bits, 2);
+    le(b, bits == 8 ? 1 : 2, 4);
+    le(b, data.size(), 4);
+    le(b, 2835, 4);
+    le(b, 2835, 4);
+    le(b, colours.size(), 4);
+    le(b, 0, 4);
+    for (QRgb c : colours) {
+        b.append(static_cast<char>(qBlue(c)));
+        b.append(static_cast<char>(qGreen(c)));
+        b.append(static_cast<char>(qRed(c)));
+        b.append('\0');
+    }
+    return b + data;
+}
+
+QByteArray bytes(std::initializer_list<int> v) {
+    QByteArray b;
+    for (int x : v)
+        b.append(static_cast<char>(x));
+    return b;
+}
+
+const QRgb kWhite = qRgb(255, 255, 255);
+const QRgb kRed = qRgb(255, 0, 0);
+
+} // namespace
+
+TEST(RleBitmap, EncodedPicturesComeBackExactly) {
+    QList<QRgb> palette;
+    for (int i = 0; i < 256; ++i)
+        palette << qRgb(i, 255 - i, (i * 7) & 255);
+    for (int bits : {8, 4}) {
+        const int colours = 1 << bits;
+        auto index = [colours](int x, int y) { return (x / 3 + y * 5) % colours; };
+        const QByteArray file = tools::encodeRleBitmap(13, 7, bits, palette.mid(0, colours), index);
+        const auto img = decodeRleBitmap(file);
+        ASSERT_TRUE(img.has_value()) << bits;
+        ASSERT_EQ(img->size(), QSize(13, 7));
+        for (int y = 0; y < 7; ++y)
+            for (int x = 0; x < 13; ++x)
+                ASSERT_EQ(img->pixel(x, y), palette[index(x, y)]) << bits << " " << x << "," << y;
+    }
+}
+
+TEST(RleBitmap, SkippedPixelsTakeTheFirstColour) {
+    // 6 × 3: bottom row two 1s then end of line; a delta of 3 right and 1 up, one 1;
+    // then end of bitmap. Everything else is index 0 (white).
+    const QByteArray data = bytes({2, 1, 0, 0, 0, 2, 3, 1, 1, 1, 0, 1});
+    const auto img = decodeRleBitmap(rleFile(6, 3, 8, {kWhite, kRed}, data));
+    ASSERT_TRUE(img.has_value());
+    EXPECT_EQ(img->pixel(0, 2), kRed);
+    EXPECT_EQ(img->pixel(1, 2), kRed);
+    EXPECT_EQ(img->pixel(2, 2), kWhite);
+    EXPECT_EQ(img->pixel(3, 0), kRed); // y 1 + 1 up from the second row is the top row
+    EXPECT_EQ(img->pixel(0, 0), kWhite);
+    EXPECT_EQ(img->pixel(5, 1), kWhite);
+}
+
+TEST(RleBitmap, AbsoluteRunsOfOddLengthAndRle4Nibbles) {
+    // RLE4, 5 × 1: absolute run of 5 nibbles 1,2,3,4,5 (3 bytes, padded to 4).
+    QList<QRgb> grey;
+    for (int i = 0; i < 16; ++i)
+        grey << qRgb(i * 16, i * 16, i * 16);
+    const QByteArray data = bytes({0, 5, 0x12, 0x34, 0x50, 0, 0, 1});
+    const auto img = decodeRleBitmap(rleFile(5, 1, 4, grey, data));
+    ASSERT_TRUE(img.has_value());
+    for (int x = 0; x < 5; ++x)
+        EXPECT_EQ(img->pixel(x, 0), grey[x + 1]) << x;
+}
+
+TEST(RleBitmap, CutOffStreamAndShortColourTableStayDefined) {
+    // Indices beyond a two-entry colour table, and a stream that ends in the middle.
+    const QByteArray data = bytes({3, 200, 0, 3, 7});
+    const auto img = decodeRleBitmap(rleFile(4, 110, 8, {kWhite, kRed}, data));
+    ASSERT_TRUE(img.has_value());
+    EXPECT_EQ(img->colorCount(), 256);
+    EXPECT_EQ(img->pixel(0, 109), qRgb(0, 0, 0));
+    EXPECT_EQ(img->pixel(3, 109), kWhite);
+    EXPECT_EQ(img->pixel(2, 0), kWhite);
+    // Scaled down, as the thumbnail does, without reading past the colour table.
+    const QImage small = img->scaled(3, 97, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    EXPECT_EQ(small.size(), QSize(3, 97));
+}
+
+TEST(RleBitmap, HeadersThatDoNotHoldTogetherAreRefused) {
+    QByteArray file = rleFile(4, 4, 8, {kWhite}, bytes({0, 1}));
+    QByteArray pastEnd = file;
+    pastEnd[10] = '\xff'; // pixel data offset beyond the file
+    pastEnd[11] = '\xff';
+    Result why;
+    EXPECT_FALSE(decodeRleBitmap(pastEnd, &why).has_value());
+    EXPECT_EQ(why.error, Error::Corrupt);
+    QByteArray huge = file;
+    huge[18] = '\x60'; // 60,000 wide
+    huge[19] = '\xea';
+    EXPECT_FALSE(decodeRleBitmap(huge).has_value());
+    EXPECT_FALSE(rleBitmapInfo(QByteArray("BM not a bitmap")).has_value());
+}
+
+TEST(RleBitmap, ThePictureLoaderUsesIt) {
+    testing_support::TestFolder dir;
+    dir.write(QStringLiteral("gap.rle"), rleFile(6, 3, 8, {kWhite, kRed}, bytes({2, 1, 0, 1})));
+    PictureHeader header;
+    const auto img = loadFullPicture(dir.file(QStringLiteral("gap.rle")), &header);
+    ASSERT_TRUE(img.has_value());
+    EXPECT_EQ(header.pixels, QSize(6, 3));
+    EXPECT_EQ(img->pixel(0, 2), kRed);
+    EXPECT_EQ(img->pixel(5, 0), kWhite);
+}
