@@ -51,7 +51,6 @@ constexpr int kCellSide = 1455;
 
 const QColor kGrey(0xC0, 0xC0, 0xC0);
 const QColor kBlue(0x00, 0x00, 0xFF);
-const QColor kRed(0xF0, 0x00, 0x00);
 const QString kCannotDisplay = QStringLiteral("このファイルは表示不可能なプロパティイです｡");
 
 void setBackColour(QWidget* w, QColor c) {
