@@ -8,16 +8,16 @@ namespace platform {
 
 enum class Error {
     None,
-    NotFound,     // the file, folder, program or window is not there
-    Exists,       // the target name is taken
-    Access,       // permission denied or read-only
-    NoSpace,      // the disk is full
-    InvalidName,  // the name cannot be a file name here
-    Unsupported,  // not possible on this platform or display
-    Busy,         // another program holds the resource, or it did not answer in time
-    Corrupt,      // the data is damaged or not of the expected kind
-    TooLarge,     // the data declares sizes beyond what is accepted
-    Io,           // any other failure of the operating system
+    NotFound,    // the file, folder, program or window is not there
+    Exists,      // the target name is taken
+    Access,      // permission denied or read-only
+    NoSpace,     // the disk is full
+    InvalidName, // the name cannot be a file name here
+    Unsupported, // not possible on this platform or display
+    Busy,        // another program holds the resource, or it did not answer in time
+    Corrupt,     // the data is damaged or not of the expected kind
+    TooLarge,    // the data declares sizes beyond what is accepted
+    Io,          // any other failure of the operating system
 };
 
 struct Result {

@@ -2,11 +2,11 @@
 // A fresh organiser per test, started in its own temporary folder with a recording
 // clipboard and message box, driven through its real widgets.
 
+#include "fakes.h"
 #include "organiser/browser/imgview.h"
 #include "organiser/browser/organiser.h"
 #include "organiser/browser/pictureview.h"
 #include "organiser/commands/edittext.h"
-#include "fakes.h"
 #include "testfolder.h"
 
 #include <QAction>
