@@ -62,6 +62,37 @@ inline void encodeRow4(QByteArray& out, const QVector<int>& row) {
 
 } // namespace rledetail
 
+// A run-length bitmap file around an already compressed pixel stream, with the palette as
+// given (its size is the colour count the header states). bits is 8 or 4.
+inline QByteArray wrapRleBitmap(int w, int h, int bits, const QVector<QRgb>& palette,
+                                const QByteArray& data) {
+    using namespace rledetail;
+    const int colours = static_cast<int>(palette.size());
+    const int offset = 14 + 40 + colours * 4;
+    QByteArray b("BM");
+    le(b, offset + data.size(), 4);
+    le(b, 0, 4);
+    le(b, offset, 4);
+    le(b, 40, 4);
+    le(b, w, 4);
+    le(b, h, 4);
+    le(b, 1, 2);
+    le(b, bits, 2);
+    le(b, bits == 8 ? 1 : 2, 4); // BI_RLE8 or BI_RLE4
+    le(b, data.size(), 4);
+    le(b, 3780, 4); // 96 DPI
+    le(b, 3780, 4);
+    le(b, colours, 4);
+    le(b, 0, 4);
+    for (QRgb c : palette) {
+        b.append(static_cast<char>(qBlue(c)))
+            .append(static_cast<char>(qGreen(c)))
+            .append(static_cast<char>(qRed(c)))
+            .append('\0');
+    }
+    return b + data;
+}
+
 // index(x, y) gives the palette index of a pixel, y = 0 being the top row. bits is 8 or 4.
 inline QByteArray encodeRleBitmap(int w, int h, int bits, const QVector<QRgb>& palette,
                                   const std::function<int(int, int)>& index) {
@@ -79,31 +110,10 @@ inline QByteArray encodeRleBitmap(int w, int h, int bits, const QVector<QRgb>& p
         data.append('\0').append('\0'); // end of line
     }
     data.append('\0').append('\x01'); // end of bitmap
-
-    const int offset = 14 + 40 + colours * 4;
-    QByteArray b("BM");
-    le(b, offset + data.size(), 4);
-    le(b, 0, 4);
-    le(b, offset, 4);
-    le(b, 40, 4);
-    le(b, w, 4);
-    le(b, h, 4);
-    le(b, 1, 2);
-    le(b, bits, 2);
-    le(b, bits == 8 ? 1 : 2, 4); // BI_RLE8 or BI_RLE4
-    le(b, data.size(), 4);
-    le(b, 3780, 4); // 96 DPI
-    le(b, 3780, 4);
-    le(b, colours, 4);
-    le(b, 0, 4);
-    for (int i = 0; i < colours; ++i) {
-        const QRgb c = i < palette.size() ? palette[i] : qRgb(0, 0, 0);
-        b.append(static_cast<char>(qBlue(c)))
-            .append(static_cast<char>(qGreen(c)))
-            .append(static_cast<char>(qRed(c)))
-            .append('\0');
-    }
-    return b + data;
+    QVector<QRgb> full(colours, qRgb(0, 0, 0));
+    for (int i = 0; i < colours && i < palette.size(); ++i)
+        full[i] = palette[i];
+    return wrapRleBitmap(w, h, bits, full, data);
 }
 
 } // namespace tools

@@ -10,36 +10,9 @@ using namespace platform;
 
 namespace {
 
-void le(QByteArray& b, qint64 v, int n) {
-    for (int i = 0; i < n; ++i)
-        b.append(static_cast<char>((v >> (8 * i)) & 0xFF));
-}
-
 // A bitmap file of w × h with the given colour table and compressed pixel stream.
 QByteArray rleFile(int w, int h, int bits, const QList<QRgb>& colours, const QByteArray& data) {
-    QByteArray b("BM");
-    const int offset = 14 + 40 + 4 * static_cast<int>(colours.size());
-    le(b, offset + data.size(), 4);
-    le(b, 0, 4);
-    le(b, offset, 4);
-    le(b, 40, 4);
-    le(b, w, 4);
-    le(b, h, 4);
-    le(b, 1, 2);
-    le(b, bits, 2);
-    le(b, bits == 8 ? 1 : 2, 4);
-    le(b, data.size(), 4);
-    le(b, 2835, 4);
-    le(b, 2835, 4);
-    le(b, colours.size(), 4);
-    le(b, 0, 4);
-    for (QRgb c : colours) {
-        b.append(static_cast<char>(qBlue(c)));
-        b.append(static_cast<char>(qGreen(c)));
-        b.append(static_cast<char>(qRed(c)));
-        b.append('\0');
-    }
-    return b + data;
+    return tools::wrapRleBitmap(w, h, bits, colours, data);
 }
 
 QByteArray bytes(std::initializer_list<int> v) {
