@@ -63,7 +63,6 @@ public:
 
     // The file of the selection (folder and table entry) as it stood when CurFileName was
     // taken from the cell; empty while no selection stands.
-    const QString& selectedFile() const { return m_selectedFile; }
     void setSelectedFile(const QString& path) { m_selectedFile = path; }
     // Ends the selection: the pending memo edit is saved where it belongs, the cell is
     // unmarked, the memo text cleared, and CurFileName, MemoFileName and MemoPath emptied,
