@@ -379,9 +379,20 @@ void ImgView::Dsp_Image(int i) {
     view->show();
 }
 
-void ImgView::VScroll1_Change() {
+void ImgView::cellFileRenamed(int i, const QString& oldPath, const QString& newPath) {
+    PictureView* view = Image1(i);
+    if (view->hasPicture() && view->sourcePath() == oldPath)
+        view->setSourcePath(newPath);
+    if (m_selectedFile == oldPath)
+        m_selectedFile = newPath;
+}
+
+void ImgView::cellFileDeleted(int i) {
+    Image1(i)->clearPicture(); // the source path goes with the picture
+}
+
+void ImgView::endSelection() {
     Module1& m = m_org.m();
-    FillPage(m_vscroll->value());
     Shape1(m.CurCell)->setBorderWidth(1);
     setText1Colour(m.CurCell, Qt::black);
     // A memo edit still pending belongs to the memo loaded last: save it there before the
@@ -389,7 +400,24 @@ void ImgView::VScroll1_Change() {
     if (m.MemoDirty == 1)
         TSave_Click(m_org);
     m_org.editText()->setTextByProgram(QString());
+    m.CurFileName.clear();
+    m.MemoFileName.clear();
+    m.MemoPath.clear();
+    m_selectedFile.clear();
     m.CurCell = 0;
+}
+
+void ImgView::endSelectionIfNotShown() {
+    const Module1& m = m_org.m();
+    if (m.CurFileName.isEmpty())
+        return;
+    if (m.ImageDir + m.fileName(m_vscroll->value() + m.CurCell) != m_selectedFile)
+        endSelection();
+}
+
+void ImgView::VScroll1_Change() {
+    FillPage(m_vscroll->value());
+    endSelection();
 }
 
 void ImgView::Text1_Change(int) {

@@ -55,6 +55,23 @@ public:
     // then sets each name field and renders each cell in order.
     void FillPage(int start);
 
+    // Every change the commands make to the file a cell shows goes through these two, so
+    // the path the cell's picture was read from (which the clipboard copy reads the whole
+    // picture from again) stays in step with the table entry.
+    void cellFileRenamed(int i, const QString& oldPath, const QString& newPath);
+    void cellFileDeleted(int i);
+
+    // The file of the selection (folder and table entry) as it stood when CurFileName was
+    // taken from the cell; empty while no selection stands.
+    void setSelectedFile(const QString& path) { m_selectedFile = path; }
+    // Ends the selection: the pending memo edit is saved where it belongs, the cell is
+    // unmarked, the memo text cleared, and CurFileName, MemoFileName and MemoPath emptied,
+    // so delete, copy and the memo save act on nothing until a cell is selected again.
+    void endSelection();
+    // After a reload: ends the selection when the selected cell no longer shows the
+    // selected file (another folder, or the file gone or moved in the list).
+    void endSelectionIfNotShown();
+
     // Cell operations, also called by the list window and the menu.
     void Image1_Click(int i);
     void Image1_DblClick(int i);
@@ -91,6 +108,7 @@ private:
     QLabel* m_total = nullptr;
     PictureView* m_picture1 = nullptr;
     PictureView* m_mirok = nullptr;
+    QString m_selectedFile;
     QAction* m_itemClear = nullptr;
     bool m_closing = false;
 };

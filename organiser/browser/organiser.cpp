@@ -130,6 +130,9 @@ void LoadFileList(Organiser& org) {
     view->VScroll1()->setValue(0);
     view->Directory()->setText(m.ImageDir);
     view->Total()->setText(QString::number(n));
+    // A reload of another folder, or one after which the selected cell shows another
+    // file, must not leave delete and copy aimed at a file the user no longer sees.
+    view->endSelectionIfNotShown();
 }
 
 } // namespace tarvo

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 
 namespace tarvo {
 
@@ -35,6 +36,11 @@ bool ItemCopy_Click(Organiser& org, int k) {
     Module1& m = org.m();
     ImgView* view = org.imgView();
     m.CurFileName = view->text1(m.CurCell);
+    // The file this name stands for: a reload that moves it out of the cell ends the
+    // selection.
+    view->setSelectedFile(m.CurFileName.isEmpty()
+                              ? QString()
+                              : m.ImageDir + m.fileName(view->VScroll1()->value() + m.CurCell));
     if (m.CurFileName.isEmpty())
         return true;
     platform::Clipboard& clip = org.clipboard();

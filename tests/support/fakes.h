@@ -2,6 +2,7 @@
 // Recording doubles of the platform services, for tests that drive the organiser without a
 // display or other programs. Header only; each test makes its own instances.
 
+#include "fakefiles.h"
 #include "platform/clipboard.h"
 #include "platform/messagebox.h"
 #include "platform/programs.h"
