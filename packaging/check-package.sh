@@ -47,9 +47,12 @@ for path in "${expected[@]}"; do
 done
 for program in tarvo104 Mirok101; do
   file -L "$root/usr/bin/$program" | grep -q 'ELF 64-bit.*, stripped' || fail "/usr/bin/$program is not a stripped program"
-  man -l "$root/usr/share/man/man1/$program.1.gz" 2>/dev/null | grep -q 'OPTIONS' ||
-    fail "the manual page of $program does not read"
+  page=$(MANWIDTH=80 man -l "$root/usr/share/man/man1/$program.1.gz" 2>/dev/null || true)
+  [[ "$page" == *OPTIONS* && "$page" == *"$version"* ]] || fail "the manual page of $program does not read"
 done
+# The version header the programs' resources read names the same version.
+grep -qx "#define TARVO_VERSION_STRING \"$version\"" "$build/generated/tarvo_version.h" ||
+  fail "tarvo_version.h names another version than $version"
 
 # Desktop entries and AppStream data.
 desktop-file-validate "$root"/usr/share/applications/*.desktop || fail "desktop-file-validate"
