@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds, and runs every test through ctest: first a normal build
-# with warnings as errors (unit, window and end-to-end tests), then a clang build with
+# with warnings as errors (unit, window and end-to-end tests, and the Debian package built
+# from it and checked: label package), then a clang build with
 # AddressSanitizer and UndefinedBehaviorSanitizer (unit and window tests) with the libFuzzer
 # targets, each fuzzed for a bounded time.
 set -euo pipefail
