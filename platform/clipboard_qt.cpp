@@ -1,6 +1,7 @@
 // The system clipboard through QClipboard. On X11 the formats are offered lazily: a picture is
 // encoded as PNG or BMP only when a reader asks for that format.
 
+#include "bmpwriter.h"
 #include "clipboard.h"
 #include "clipboardprobe.h"
 
@@ -41,13 +42,16 @@ public:
 
 protected:
     QVariant retrieveData(const QString& mimeType, QMetaType type) const override {
-        if (mimeType == kPng || mimeType == kBmp) {
+        // BMP in the form that keeps transparency (32 bits with an alpha mask), which Qt's
+        // own BMP writer would drop.
+        if (mimeType == kBmp)
+            return platform::encodeBmp(m_picture);
+        if (mimeType == kPng) {
             QByteArray bytes;
             QBuffer buffer(&bytes);
             buffer.open(QIODevice::WriteOnly);
-            QImageWriter writer(&buffer, mimeType == kPng ? "png" : "bmp");
-            if (mimeType == kPng)
-                writer.setCompression(1); // fast: the reader usually decodes it at once
+            QImageWriter writer(&buffer, "png");
+            writer.setCompression(1); // fast: the reader usually decodes it at once
             writer.write(m_picture);
             return bytes;
         }

@@ -22,7 +22,7 @@ namespace testing_support {
 class FakePrograms : public platform::Programs {
 public:
     struct Call {
-        enum class Kind { Start, Activate, SendKeys };
+        enum class Kind { Start, Activate, Restore, SendKeys };
         Kind kind;
         QString text;      // program name, caption or keys
         int style = 0;     // window style of a start
@@ -66,6 +66,22 @@ public:
             return platform::Result::failure(platform::Error::NotFound, caption);
         if (!minimised.contains(found))
             active = found;
+        return platform::Result::success();
+    }
+
+    platform::Result restore(const QString& caption) override {
+        calls.push_back({Call::Kind::Restore, caption, 0, false});
+        QString found;
+        for (const QString& w : windows)
+            if (w == caption)
+                found = w;
+        for (const QString& w : windows)
+            if (found.isEmpty() && w.startsWith(caption))
+                found = w;
+        if (found.isEmpty())
+            return platform::Result::failure(platform::Error::NotFound, caption);
+        minimised.removeAll(found);
+        active = found;
         return platform::Result::success();
     }
 
