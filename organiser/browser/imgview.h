@@ -4,9 +4,11 @@
 // call into the commands.
 
 #include "platform/pictureloader.h"
+#include "thumbnailcache.h"
 
 #include <QHash>
 #include <QMainWindow>
+#include <QTimer>
 #include <array>
 #include <optional>
 
@@ -51,9 +53,17 @@ public:
 
     // Renders cell i from its name field.
     void Dsp_Image(int i);
-    // Fills the ten cells from FileNames starting at start: decodes the page in parallel,
-    // then sets each name field and renders each cell in order.
+    // Fills the ten cells from FileNames starting at start: takes the page's thumbnails from
+    // the cache or decodes them in parallel, then sets each name field and renders each cell
+    // in order. Once the window is idle again the pages on either side are decoded ahead.
     void FillPage(int start);
+
+    // Thumbnails of the pages shown and prefetched.
+    ThumbnailCache& thumbnails() { return m_thumbs; }
+    // Decodes ahead the pages next to the one shown, once the window is idle; a click gives
+    // it up and resumes it when the clipboard's picture is made.
+    void resumePrefetch();
+    void cancelPrefetch();
 
     // Cell operations, also called by the list window and the menu.
     void Image1_Click(int i);
@@ -75,6 +85,7 @@ private:
     void buildButtons();
     void buildMenus();
     void selectCell(int i);
+    void prefetchNeighbours();
 
     void addMenuAction(QMenu* menu, const QString& name, const QString& caption,
                        const QKeySequence& key, std::function<void()> handler);
@@ -82,6 +93,9 @@ private:
     Organiser& m_org;
     // Thumbnails of the page being filled, decoded in parallel before the cells are filled.
     QHash<QString, std::optional<platform::Thumbnail>> m_prefetched;
+    ThumbnailCache m_thumbs;
+    QTimer m_prefetchTimer;
+    int m_filledStart = 0;
     std::array<PictureView*, 10> m_image1{};
     std::array<ShapeFrame*, 10> m_shape1{};
     std::array<QPlainTextEdit*, 10> m_text1{};

@@ -79,6 +79,7 @@ void RenameImageFile(Organiser& org, const QString& oldName, QString& newName) {
     newName = t->newName;
     if (!org.files().renameNoReplace(m.ImageDir + oldName, m.ImageDir + t->newName).ok())
         return;
+    org.imgView()->thumbnails().renamed(m.ImageDir + oldName, m.ImageDir + t->newName);
     m.setFileName(selectedIndex(org), t->newName);
     // The memo follows the picture only while the memo window holds its text.
     if (!org.editText()->text().isEmpty() && org.files().isNormalFile(m.ImageDir + t->oldMemo)) {
@@ -95,6 +96,7 @@ void DelFcommand_Click(Organiser& org) {
     ImgView* view = org.imgView();
     const int cell = m.CurCell;
     DeleteIfExists(org, m.ImageDir + m.CurFileName);
+    view->thumbnails().removed(m.ImageDir + m.CurFileName);
     view->Image1(cell)->clearPicture();
     if (!m.MemoFileName.isEmpty())
         DeleteIfExists(org, m.ImageDir + m.MemoFileName);
