@@ -79,6 +79,10 @@ ImgView::ImgView(Organiser& org) : m_org(org) {
     buildButtons();
     buildMenus();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // A zero timeout fires once the events waiting now are handled: the window is idle.
+    m_prefetchTimer.setSingleShot(true);
+    m_prefetchTimer.setInterval(0);
+    connect(&m_prefetchTimer, &QTimer::timeout, this, [this] { prefetchNeighbours(); });
 }
 
 void ImgView::buildCells() {
@@ -306,7 +310,8 @@ void ImgView::FillPage(int start) {
             paths << m.ImageDir + name;
     }
     const QSizeF box(m.CellWidth, m.CellHeight);
-    std::vector<std::optional<platform::Thumbnail>> thumbs = platform::loadThumbnails(paths, box);
+    m_prefetchTimer.stop();
+    std::vector<std::optional<platform::Thumbnail>> thumbs = m_thumbs.fetch(paths, box);
     m_prefetched.clear();
     for (qsizetype k = 0; k < paths.size(); ++k)
         m_prefetched.insert(paths[k], std::move(thumbs[static_cast<size_t>(k)]));
@@ -315,6 +320,38 @@ void ImgView::FillPage(int start) {
         Dsp_Image(i);
     }
     m_prefetched.clear();
+    m_filledStart = start;
+    resumePrefetch();
+}
+
+void ImgView::resumePrefetch() {
+    m_prefetchTimer.start();
+}
+
+void ImgView::cancelPrefetch() {
+    m_prefetchTimer.stop();
+    m_thumbs.cancelPrefetch();
+}
+
+void ImgView::prefetchNeighbours() {
+    const Module1& m = m_org.m();
+    // The next page first (where paging usually goes), then the previous one.
+    const int step = m_vscroll->pageStep();
+    const int next = std::min(m_filledStart + step, m_vscroll->maximum());
+    const int previous = std::max(m_filledStart - step, 0);
+    const QSizeF box(m.CellWidth, m.CellHeight);
+    int priority = -1;
+    for (int start : {next, previous}) {
+        if (start == m_filledStart)
+            continue;
+        QStringList paths;
+        for (int i = 0; i < kCells; ++i) {
+            const QString& name = m.fileName(start + i);
+            if (!name.isEmpty())
+                paths << m.ImageDir + name;
+        }
+        m_thumbs.prefetch(paths, box, priority--);
+    }
 }
 
 void ImgView::Dsp_Image(int i) {
@@ -345,7 +382,7 @@ void ImgView::Dsp_Image(int i) {
         thumb = std::move(it.value());
         m_prefetched.erase(it);
     } else {
-        thumb = platform::loadThumbnail(path, QSizeF(m.CellWidth, m.CellHeight));
+        thumb = std::move(m_thumbs.fetch({path}, QSizeF(m.CellWidth, m.CellHeight)).front());
     }
     if (!thumb) {
         fail();
@@ -385,9 +422,11 @@ void ImgView::cellFileRenamed(int i, const QString& oldPath, const QString& newP
         view->setSourcePath(newPath);
     if (m_selectedFile == oldPath)
         m_selectedFile = newPath;
+    m_thumbs.renamed(oldPath, newPath);
 }
 
-void ImgView::cellFileDeleted(int i) {
+void ImgView::cellFileDeleted(int i, const QString& path) {
+    m_thumbs.removed(path);
     Image1(i)->clearPicture(); // the source path goes with the picture
 }
 
@@ -430,6 +469,8 @@ void ImgView::Text1_Click(int i) {
 
 void ImgView::selectCell(int i) {
     Module1& m = m_org.m();
+    // The clipboard's picture needs the threads more than the pages ahead do.
+    cancelPrefetch();
     if (m.MemoDirty == 1)
         TSave_Click(m_org);
     if (m.NameEdited == 1)
@@ -470,6 +511,9 @@ void ImgView::Image1_DblClick(int i) {
 }
 
 void ImgView::ResetBotton_Click() {
+    cancelPrefetch();
+    // Files changed behind the organiser's back are decoded again.
+    m_thumbs.recheck();
     m_org.setDir()->File1()->refresh();
     LoadFileList(m_org);
 }

@@ -2,6 +2,7 @@
 
 #include "cellrules.h"
 #include "commands/edittext.h"
+#include "commands/fullpicture.h"
 #include "dialogs/setdir.h"
 #include "dialogs/settdir.h"
 #include "imgview.h"
@@ -22,7 +23,8 @@
 
 namespace tarvo {
 
-Organiser::Organiser(Services services) : m_services(services) {
+Organiser::Organiser(Services services)
+    : m_services(services), m_fullPictures(std::make_unique<FullPictures>()) {
     if (!m_services.files)
         m_services.files = &platform::systemFiles();
     if (!m_services.clipboard)

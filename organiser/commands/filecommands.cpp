@@ -119,7 +119,7 @@ void DelFcommand_Click(Organiser& org) {
     const QString name = m.fileName(selectedIndex(org));
     if (!name.isEmpty())
         DeleteIfExists(org, m.ImageDir + name);
-    view->cellFileDeleted(cell);
+    view->cellFileDeleted(cell, m.ImageDir + name);
     if (!name.isEmpty())
         DeleteIfExists(org, m.ImageDir + memoNameFor(name));
     view->setText1(cell, QString());

@@ -117,6 +117,10 @@ public:
     std::optional<QString> textData;
     int clears = 0;
     bool heldByOther = false; // every call fails as when another program holds it
+    // Keeps pictures still being made as they were offered, without waiting for them, as the
+    // system clipboard does until a reader asks.
+    bool keepPending = false;
+    std::vector<std::shared_ptr<platform::PendingImage>> pending;
 
     platform::Result clear() override {
         if (heldByOther)
@@ -130,6 +134,15 @@ public:
         if (heldByOther)
             return busy();
         image = img;
+        return {};
+    }
+    platform::Result addPendingImage(std::shared_ptr<platform::PendingImage> p) override {
+        if (!keepPending)
+            return Clipboard::addPendingImage(std::move(p));
+        if (heldByOther)
+            return busy();
+        image.reset();
+        pending.push_back(std::move(p));
         return {};
     }
     platform::Result addText(const QString& t) override {
