@@ -16,7 +16,7 @@ struct Limits {
 Limits limitsOf(Tolerance t) {
     switch (t) {
     case Tolerance::Lossless:
-        return {8, 0.002, 1.0};
+        return {8, 0.002, 4.0};
     case Tolerance::Jpeg:
         return {32, 0.01, 4.0};
     case Tolerance::Metafile:
@@ -57,9 +57,8 @@ Difference compare(const QImage& ours, const QImage& reference, Tolerance tolera
             const QRgb pb = lb[x];
             int worst = 0;
             for (bool white : {false, true}) {
-                const int channels[3][2] = {{qRed(pa), qRed(pb)},
-                                            {qGreen(pa), qGreen(pb)},
-                                            {qBlue(pa), qBlue(pb)}};
+                const int channels[3][2] = {
+                    {qRed(pa), qRed(pb)}, {qGreen(pa), qGreen(pb)}, {qBlue(pa), qBlue(pb)}};
                 for (const auto& c : channels) {
                     const int diff = std::abs(channelOver(c[0], qAlpha(pa), white) -
                                               channelOver(c[1], qAlpha(pb), white));

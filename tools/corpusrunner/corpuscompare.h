@@ -10,9 +10,9 @@
 namespace corpus {
 
 struct Difference {
-    double mean = 0;    // mean channel difference, 0..255
-    double far = 0;     // share of pixels with some channel off by more than the tolerance allows
-    int worst = 0;      // largest channel difference seen
+    double mean = 0; // mean channel difference, 0..255
+    double far = 0;  // share of pixels with some channel off by more than the tolerance allows
+    int worst = 0;   // largest channel difference seen
     bool sameSize = true;
 };
 

@@ -119,10 +119,10 @@ Verdict compareWithReferences(const QString& path, const QString& kind, const QI
                 if (auto drawn = platform::wmf::render(f.readAll(), ref.size()))
                     ours = *drawn;
             }
-            d = corpus::compare(fitWithin(ours, 200), fitWithin(ref, 200).scaled(
-                                                          fitWithin(ours, 200).size(),
-                                                          Qt::IgnoreAspectRatio,
-                                                          Qt::SmoothTransformation),
+            d = corpus::compare(fitWithin(ours, 200),
+                                fitWithin(ref, 200).scaled(fitWithin(ours, 200).size(),
+                                                           Qt::IgnoreAspectRatio,
+                                                           Qt::SmoothTransformation),
                                 tolerance);
         } else {
             d = corpus::compare(ours, ref, tolerance);
@@ -136,9 +136,9 @@ Verdict compareWithReferences(const QString& path, const QString& kind, const QI
                          .arg(ref.width())
                          .arg(ref.height());
         if (ok && !thumb.isNull() && kind != QLatin1String("wmf")) {
-            const QImage small = ref.convertToFormat(QImage::Format_ARGB32_Premultiplied)
-                                     .scaled(thumb.size(), Qt::IgnoreAspectRatio,
-                                             Qt::SmoothTransformation);
+            const QImage small =
+                ref.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                    .scaled(thumb.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
             const corpus::Difference t =
                 corpus::compare(thumb, small, corpus::Tolerance::Thumbnail);
             if (!corpus::acceptable(t, corpus::Tolerance::Thumbnail)) {
@@ -188,9 +188,9 @@ int runChild(const QStringList& args) {
         QString verdict = QStringLiteral("-");
         QString detail;
         if (!header || !thumb || !full) {
-            detail = !full     ? reasonOf(whyFull)
-                     : !thumb  ? QStringLiteral("thumbnail: ") + reasonOf(whyThumb)
-                               : QStringLiteral("header: ") + reasonOf(whyHeader);
+            detail = !full    ? reasonOf(whyFull)
+                     : !thumb ? QStringLiteral("thumbnail: ") + reasonOf(whyThumb)
+                              : QStringLiteral("header: ") + reasonOf(whyHeader);
         } else if (full->isNull() || thumb->image.isNull()) {
             verdict = QStringLiteral("mismatch");
             detail = QStringLiteral("a null picture reported as success");
@@ -442,9 +442,8 @@ private:
     }
 
     static QString crashDetail(QProcess::ExitStatus status, int code, const QString& err) {
-        QString what = status != QProcess::NormalExit
-                           ? QStringLiteral("killed by a signal")
-                           : QStringLiteral("exit code %1").arg(code);
+        QString what = status != QProcess::NormalExit ? QStringLiteral("killed by a signal")
+                                                      : QStringLiteral("exit code %1").arg(code);
         // The sanitizers' first report line says what went wrong.
         for (const QString& line : err.split(QLatin1Char('\n'))) {
             if (line.contains(QLatin1String("ERROR: AddressSanitizer")) ||
@@ -466,12 +465,11 @@ private:
                              (outcome == Outcome::Mismatch && e.cls == QLatin1String("good"));
         if (problem)
             m_problems << QStringLiteral("%1: %2: %3")
-                              .arg(QLatin1String(kOutcomeNames[static_cast<int>(outcome)]),
-                                   e.file, detail);
+                              .arg(QLatin1String(kOutcomeNames[static_cast<int>(outcome)]), e.file,
+                                   detail);
         else if (m_options.verbose)
             out(QStringLiteral("  %1: %2: %3")
-                    .arg(QLatin1String(kOutcomeNames[static_cast<int>(outcome)]), e.file,
-                         detail));
+                    .arg(QLatin1String(kOutcomeNames[static_cast<int>(outcome)]), e.file, detail));
     }
 
     int summarise() {
