@@ -17,5 +17,5 @@ if [ -z "${TARVO_SKIP_SANITIZE:-}" ]; then
   cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVO_WERROR=ON \
     -DCMAKE_CXX_COMPILER=clang++-14 -DTARVO_SANITIZE=ON -DTARVO_FUZZ=ON -DTARVO_BENCH=OFF
   cmake --build build-asan -j "$jobs"
-  (cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j "$jobs" -L 'unit|windows|fuzz')
+  (cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j "$jobs" -L 'unit|windows|fuzz|corpus')
 fi
