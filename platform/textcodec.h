@@ -22,5 +22,8 @@ DecodedText decodeText(const QByteArray& bytes);
 std::optional<QString> decodeCp932(const QByteArray& bytes);
 // Nothing when a character has no CP932 form.
 std::optional<QByteArray> encodeCp932(const QString& text);
+// Text in a Windows code page (1251, 936, 1361 for Johab...); bytes that do not convert
+// become U+FFFD, one per byte. Nothing when the platform does not know the code page.
+std::optional<QString> decodeCodePage(const QByteArray& bytes, int codePage);
 
 } // namespace platform

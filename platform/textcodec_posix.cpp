@@ -89,4 +89,30 @@ std::optional<QByteArray> encodeCp932(const QString& text) {
     return out;
 }
 
+std::optional<QString> decodeCodePage(const QByteArray& bytes, int codePage) {
+    const QByteArray name =
+        codePage == 1361 ? QByteArray("JOHAB") : "CP" + QByteArray::number(codePage);
+    Converter cv("UTF-16LE", name.constData());
+    if (!cv.ok())
+        return std::nullopt;
+    QString out;
+    QByteArray buffer(bytes.size() * 4 + 8, Qt::Uninitialized);
+    char* in = const_cast<char*>(bytes.constData());
+    size_t inLeft = size_t(bytes.size());
+    while (inLeft > 0) {
+        char* dst = buffer.data();
+        size_t dstLeft = size_t(buffer.size());
+        const size_t rc = iconv(cv.get(), &in, &inLeft, &dst, &dstLeft);
+        out.append(QString::fromUtf16(reinterpret_cast<const char16_t*>(buffer.constData()),
+                                      (buffer.size() - qsizetype(dstLeft)) / 2));
+        if (rc == size_t(-1) && errno != E2BIG) {
+            out.append(QChar(0xFFFD));
+            ++in;
+            --inLeft;
+            iconv(cv.get(), nullptr, nullptr, nullptr, nullptr);
+        }
+    }
+    return out;
+}
+
 } // namespace platform

@@ -1,49 +1,46 @@
 // Code pages of the font character sets. Shift-JIS goes through the platform's CP932
-// decoder; the other double-byte and Windows code pages through iconv.
+// decoder; the other double-byte and Windows code pages through the platform's converter.
 #include "platform/textcodec.h"
 #include "wmftext.h"
-
-#include <cerrno>
-#include <iconv.h>
 
 namespace platform::wmf {
 
 namespace {
 
-const char* codePage(int charset) {
+int codePage(int charset) {
     switch (charset) {
     case 128:
-        return "CP932";
+        return 932;
     case 129:
-        return "CP949";
+        return 949;
     case 130:
-        return "JOHAB";
+        return 1361;
     case 134:
-        return "CP936";
+        return 936;
     case 136:
-        return "CP950";
+        return 950;
     case 161:
-        return "CP1253";
+        return 1253;
     case 162:
-        return "CP1254";
+        return 1254;
     case 163:
-        return "CP1258";
+        return 1258;
     case 177:
-        return "CP1255";
+        return 1255;
     case 178:
-        return "CP1256";
+        return 1256;
     case 186:
-        return "CP1257";
+        return 1257;
     case 204:
-        return "CP1251";
+        return 1251;
     case 222:
-        return "CP874";
+        return 874;
     case 238:
-        return "CP1250";
+        return 1250;
     case 255:
-        return "CP437";
+        return 437;
     default:
-        return nullptr;
+        return 0;
     }
 }
 
@@ -59,32 +56,6 @@ QString decode1252(const QByteArray& bytes) {
         const auto b = uchar(c);
         out.append(b >= 0x80 && b < 0xA0 ? QChar(row[b - 0x80]) : QChar(b));
     }
-    return out;
-}
-
-// Bytes that do not convert become U+FFFD, one per byte.
-QString decodeIconv(const QByteArray& bytes, const char* from) {
-    iconv_t cd = iconv_open("UTF-16LE", from);
-    if (cd == iconv_t(-1))
-        return decode1252(bytes);
-    QString out;
-    QByteArray buffer(bytes.size() * 4 + 8, Qt::Uninitialized);
-    char* in = const_cast<char*>(bytes.constData());
-    size_t inLeft = size_t(bytes.size());
-    while (inLeft > 0) {
-        char* dst = buffer.data();
-        size_t dstLeft = size_t(buffer.size());
-        const size_t rc = iconv(cd, &in, &inLeft, &dst, &dstLeft);
-        out.append(QString::fromUtf16(reinterpret_cast<const char16_t*>(buffer.constData()),
-                                      (buffer.size() - qsizetype(dstLeft)) / 2));
-        if (rc == size_t(-1) && errno != E2BIG) {
-            out.append(QChar(0xFFFD));
-            ++in;
-            --inLeft;
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        }
-    }
-    iconv_close(cd);
     return out;
 }
 
@@ -110,8 +81,10 @@ QString decodeAnsi(const QByteArray& bytes, int charset) {
         if (auto text = decodeCp932(bytes))
             return *text;
     }
-    if (const char* page = codePage(charset))
-        return decodeIconv(bytes, page);
+    if (const int page = codePage(charset)) {
+        if (auto text = decodeCodePage(bytes, page))
+            return *text;
+    }
     if (charset == SYMBOL_CHARSET)
         return QString::fromLatin1(bytes);
     return decode1252(bytes);
