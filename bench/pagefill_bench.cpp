@@ -10,7 +10,7 @@
 // and the Thumbnails cases run first.
 #include "organiser/browser/imgview.h"
 #include "organiser/browser/organiser.h"
-#include "platform/pictureloader.h"
+#include "platform/pictures/pictureloader.h"
 #include "tools/gifwriter.h"
 
 #include <QApplication>

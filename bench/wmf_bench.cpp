@@ -1,6 +1,6 @@
 // A page of ten typical metafiles (drawings of a few hundred records, clip-art with a
 // bitmap, a Japanese label) checked and rendered at thumbnail size, as a page fill does.
-#include "platform/wmf/wmf.h"
+#include "platform/pictures/wmf/wmf.h"
 
 // The builder is a test-support source; the benchmark compiles it in.
 #include "tests/support/wmfbuilder.cpp"

@@ -2,10 +2,10 @@
 
 #include "capturename.h"
 #include "form1texts.h"
-#include "platform/bmpwriter.h"
+#include "platform/pictures/bmpwriter.h"
 #include "platform/clipboard.h"
-#include "platform/fonts.h"
-#include "platform/icons.h"
+#include "platform/controls/fonts.h"
+#include "platform/controls/icons.h"
 #include "platform/twips.h"
 #include "savedpicture.h"
 

@@ -1,8 +1,8 @@
 // Mirok101: saves every bitmap that reaches the clipboard as a numbered BMP file.
 #include "capture/form1.h"
 #include "platform/clipboard.h"
-#include "platform/fonts.h"
-#include "platform/icons.h"
+#include "platform/controls/fonts.h"
+#include "platform/controls/icons.h"
 #include "platform/viewerchain.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 // make_icons FOLDER writes FOLDER/<size>/tarvo104.png and FOLDER/<size>/Mirok101.png for
 // the sizes the windows use (16, 32 and 48) and 128 for menus and software centres.
 
-#include "platform/icons.h"
+#include "platform/controls/icons.h"
 
 #include <QDir>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 // tarvo104: the image organiser. Starts in the folder it is started from.
 #include "organiser/browser/organiser.h"
-#include "platform/fonts.h"
+#include "platform/controls/fonts.h"
 
 #include <QApplication>
 

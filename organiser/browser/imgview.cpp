@@ -10,9 +10,9 @@
 #include "organiser.h"
 #include "pictureview.h"
 #include "platform/files.h"
-#include "platform/folderlists.h"
-#include "platform/fonts.h"
-#include "platform/icons.h"
+#include "platform/controls/folderlists.h"
+#include "platform/controls/fonts.h"
+#include "platform/controls/icons.h"
 #include "platform/twips.h"
 
 #include <QAction>

@@ -3,7 +3,7 @@
 // file table, the command buttons and the menus. Handlers keep the names of the design and
 // call into the commands.
 
-#include "platform/pictureloader.h"
+#include "platform/pictures/pictureloader.h"
 #include "thumbnailcache.h"
 
 #include <QHash>

@@ -10,8 +10,8 @@
 #include "pictureview.h"
 #include "platform/clipboard.h"
 #include "platform/files.h"
-#include "platform/folderlists.h"
-#include "platform/messagebox.h"
+#include "platform/controls/folderlists.h"
+#include "platform/controls/messagebox.h"
 #include "platform/programs.h"
 
 #include <QApplication>

@@ -9,7 +9,7 @@
 // those decodes instead of starting its own. All members are used on the user-interface
 // thread; the workers only fill the jobs they were given.
 
-#include "platform/pictureloader.h"
+#include "platform/pictures/pictureloader.h"
 
 #include <QCache>
 #include <QHash>

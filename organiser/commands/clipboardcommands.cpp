@@ -6,7 +6,7 @@
 #include "edittext.h"
 #include "fullpicture.h"
 #include "platform/clipboard.h"
-#include "platform/pictureloader.h"
+#include "platform/pictures/pictureloader.h"
 
 #include <QAction>
 #include <QPainter>

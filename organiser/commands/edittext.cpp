@@ -3,7 +3,7 @@
 #include "browser/organiser.h"
 #include "commands.h"
 #include "listwindow/lform.h"
-#include "platform/fonts.h"
+#include "platform/controls/fonts.h"
 #include "platform/twips.h"
 
 #include <QCloseEvent>

@@ -7,7 +7,7 @@
 #include "edittext.h"
 #include "memoitems.h"
 #include "platform/files.h"
-#include "platform/messagebox.h"
+#include "platform/controls/messagebox.h"
 #include "renamerules.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "fullpicture.h"
 
-#include "platform/pictureloader.h"
+#include "platform/pictures/pictureloader.h"
 
 #include <atomic>
 #include <condition_variable>

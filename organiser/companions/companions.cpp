@@ -3,7 +3,7 @@
 #include "organiser/browser/imgview.h"
 #include "organiser/browser/organiser.h"
 #include "platform/files.h"
-#include "platform/messagebox.h"
+#include "platform/controls/messagebox.h"
 #include "platform/programs.h"
 
 namespace tarvo {

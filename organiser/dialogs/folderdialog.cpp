@@ -2,9 +2,9 @@
 
 #include "browser/imgview.h"
 #include "browser/organiser.h"
-#include "platform/folderlists.h"
-#include "platform/fonts.h"
-#include "platform/messagebox.h"
+#include "platform/controls/folderlists.h"
+#include "platform/controls/fonts.h"
+#include "platform/controls/messagebox.h"
 #include "platform/twips.h"
 
 #include <QDir>

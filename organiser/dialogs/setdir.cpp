@@ -1,8 +1,8 @@
 #include "setdir.h"
 
 #include "browser/organiser.h"
-#include "platform/folderlists.h"
-#include "platform/fonts.h"
+#include "platform/controls/folderlists.h"
+#include "platform/controls/fonts.h"
 #include "platform/twips.h"
 
 #include <QEvent>

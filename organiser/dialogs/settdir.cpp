@@ -1,6 +1,6 @@
 #include "settdir.h"
 
-#include "platform/icons.h"
+#include "platform/controls/icons.h"
 
 #include <QPalette>
 

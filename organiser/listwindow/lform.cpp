@@ -4,7 +4,7 @@
 #include "browser/organiser.h"
 #include "browser/pictureview.h"
 #include "commands/edittext.h"
-#include "platform/icons.h"
+#include "platform/controls/icons.h"
 #include "platform/twips.h"
 
 #include <QCloseEvent>

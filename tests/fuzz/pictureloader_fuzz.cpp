@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the picture loader's thumbnail path: the header checks, the
 // kind detection and Qt's readers behind them must fail cleanly on anything.
-#include "platform/pictureloader.h"
+#include "platform/pictures/pictureloader.h"
 #include "tools/gifwriter.h"
 
 #include <QBuffer>

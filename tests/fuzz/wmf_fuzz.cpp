@@ -1,6 +1,6 @@
 // libFuzzer target for the metafile reader: the header check, then rendering at thumbnail
 // size. Seeds are the typical metafiles of the test builder.
-#include "platform/wmf/wmf.h"
+#include "platform/pictures/wmf/wmf.h"
 
 // The builder is a test-support source; the fuzz target compiles it in.
 #include "tests/support/wmfbuilder.cpp"

@@ -4,7 +4,7 @@
 
 #include "fakefiles.h"
 #include "platform/clipboard.h"
-#include "platform/messagebox.h"
+#include "platform/controls/messagebox.h"
 #include "platform/programs.h"
 
 #include <QImage>

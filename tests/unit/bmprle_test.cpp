@@ -1,6 +1,6 @@
 // Run-length bitmaps decoded by our own reader: every pixel defined, every index coloured.
-#include "platform/bmprle.h"
-#include "platform/pictureloader.h"
+#include "platform/pictures/bmprle.h"
+#include "platform/pictures/pictureloader.h"
 #include "support/testfolder.h"
 #include "tools/rlebitmap.h"
 

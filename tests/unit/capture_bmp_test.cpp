@@ -1,6 +1,6 @@
 // The BMP writer: files that readers accept with the right pixels, and a failed write that
 // leaves the older file of the name alone.
-#include "platform/bmpwriter.h"
+#include "platform/pictures/bmpwriter.h"
 #include "support/testfolder.h"
 
 #include <QFile>

@@ -1,5 +1,5 @@
 // The icons drawn in code: the sizes each window asks for, real artwork in each.
-#include "platform/icons.h"
+#include "platform/controls/icons.h"
 
 #include <QSet>
 #include <gtest/gtest.h>

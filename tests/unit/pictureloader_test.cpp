@@ -1,4 +1,4 @@
-#include "platform/pictureloader.h"
+#include "platform/pictures/pictureloader.h"
 #include "platform/twips.h"
 #include "support/testfolder.h"
 #include "tools/gifwriter.h"

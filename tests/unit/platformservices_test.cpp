@@ -1,6 +1,6 @@
 // Twips layout, font substitution and the message box.
-#include "platform/fonts.h"
-#include "platform/messagebox.h"
+#include "platform/controls/fonts.h"
+#include "platform/controls/messagebox.h"
 #include "platform/twips.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 // Metafile drawing records rendered and checked by their pixels.
-#include "platform/wmf/wmf.h"
+#include "platform/pictures/wmf/wmf.h"
 #include "support/wmfbuilder.h"
 
 #include <gtest/gtest.h>

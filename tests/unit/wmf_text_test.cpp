@@ -1,7 +1,7 @@
 // Text records: Shift-JIS strings of SHIFTJIS fonts drawn as Japanese, alignment, the
 // spacing array and the clipping rectangle of ExtTextOut.
-#include "platform/wmf/wmf.h"
-#include "platform/wmf/wmftext.h"
+#include "platform/pictures/wmf/wmf.h"
+#include "platform/pictures/wmf/wmftext.h"
 #include "support/wmfbuilder.h"
 
 #include <QRawFont>

@@ -1,6 +1,6 @@
 // The drive, folder and file list widgets on temporary folders.
 
-#include "platform/folderlists.h"
+#include "platform/controls/folderlists.h"
 #include "support/testfolder.h"
 #include "support/unprivileged.h"
 

@@ -3,7 +3,7 @@
 #include "organiser/dialogs/setdir.h"
 #include "organiser/dialogs/settdir.h"
 #include "organiser/listwindow/lform.h"
-#include "platform/folderlists.h"
+#include "platform/controls/folderlists.h"
 #include "support/organiserfixture.h"
 
 #include <QDir>

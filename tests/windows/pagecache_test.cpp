@@ -3,7 +3,7 @@
 // to whatever the user does, and the clipboard's picture is made off the window's thread.
 #include "organiser/browser/thumbnailcache.h"
 #include "organiser/dialogs/setdir.h"
-#include "platform/folderlists.h"
+#include "platform/controls/folderlists.h"
 #include "support/organiserfixture.h"
 
 #include <QDateTime>

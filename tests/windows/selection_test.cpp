@@ -1,6 +1,6 @@
 // Selecting cells, paging, and the clipboard copies that every selection makes.
 #include "organiser/dialogs/setdir.h"
-#include "platform/folderlists.h"
+#include "platform/controls/folderlists.h"
 #include "support/organiserfixture.h"
 
 #include <QDir>

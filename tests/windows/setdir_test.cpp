@@ -1,7 +1,7 @@
 // The image-folder dialog: choosing the folder and the mask, OK and Cancel, the drive error,
 // and the frame close.
 #include "organiser/dialogs/setdir.h"
-#include "platform/folderlists.h"
+#include "platform/controls/folderlists.h"
 #include "support/organiserfixture.h"
 #include "tools/gifwriter.h"
 

@@ -1,6 +1,6 @@
 // The copy-destination dialog: CopyDir before and after the dialog.
 #include "organiser/dialogs/settdir.h"
-#include "platform/folderlists.h"
+#include "platform/controls/folderlists.h"
 #include "support/organiserfixture.h"
 
 #include <QDir>

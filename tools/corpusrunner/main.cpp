@@ -10,9 +10,9 @@
 // allocation, or a good file that does not display as its reference shows it.
 #include "childlimits.h"
 #include "corpuscompare.h"
-#include "platform/pictureloader.h"
+#include "platform/pictures/pictureloader.h"
 #include "platform/twips.h"
-#include "platform/wmf/wmf.h"
+#include "platform/pictures/wmf/wmf.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

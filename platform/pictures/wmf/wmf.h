@@ -1,7 +1,7 @@
 #pragma once
 // Windows metafiles: the reader the picture loader calls for .WMF files.
 
-#include "platform/pictureloader.h"
+#include "platform/pictures/pictureloader.h"
 #include "platform/result.h"
 
 #include <QByteArray>

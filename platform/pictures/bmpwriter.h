@@ -2,7 +2,7 @@
 // Writes a picture as a Windows BMP file: 24 bits per pixel, or 32 bits with an alpha mask
 // (BITMAPV5HEADER) when the picture has transparent pixels. Readable by common viewers.
 
-#include "result.h"
+#include "platform/result.h"
 
 #include <QImage>
 #include <QString>

@@ -4,7 +4,7 @@
 // header; a thumbnail is decoded straight at the size it is shown (JPEG through the
 // decoder's DCT scaling), and the full picture only when something needs it.
 
-#include "result.h"
+#include "platform/result.h"
 
 #include <QImage>
 #include <QSize>

@@ -1,6 +1,6 @@
 #include "wmfheader.h"
 
-#include "platform/pictureloader.h"
+#include "platform/pictures/pictureloader.h"
 #include "platform/twips.h"
 #include "wmfbitmap.h"
 #include "wmfbounds.h"

@@ -1,6 +1,6 @@
 // The Paint message on Windows, where Paint is MSPAINT.EXE in the system folder.
 
-#include "programs.h"
+#include "platform/programs.h"
 
 namespace platform {
 

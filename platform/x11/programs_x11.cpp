@@ -5,9 +5,9 @@
 // Wayland) every window operation fails with Error::Unsupported.
 
 #include "keysend_x11.h"
-#include "keystrokes.h"
-#include "programlookup.h"
-#include "programs.h"
+#include "platform/keystrokes.h"
+#include "platform/programlookup.h"
+#include "platform/programs.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

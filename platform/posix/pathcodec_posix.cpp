@@ -1,8 +1,8 @@
 // File names as bytes: UTF-8, with bytes that are not valid UTF-8 carried through QString
 // as lone surrogates U+DC80..U+DCFF (the "surrogate escape" scheme), so that every name a
 // folder holds survives the round trip to QString and back.
-#include "files.h"
-#include "textcodec.h"
+#include "platform/files.h"
+#include "platform/textcodec.h"
 
 #include <QFile>
 #include <cerrno>

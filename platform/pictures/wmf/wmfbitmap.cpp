@@ -1,6 +1,6 @@
 #include "wmfbitmap.h"
 
-#include "platform/pictureloader.h"
+#include "platform/pictures/pictureloader.h"
 #include "wmfrecords.h"
 
 #include <bit>

@@ -1,8 +1,8 @@
 // Reads one folder for the file list with readdir, checking the file type from the
 // directory entry and matching the common "*.EXT" patterns on the raw bytes, so that only
 // the names that are listed are ever converted to QString.
-#include "files.h"
-#include "filescan.h"
+#include "platform/files.h"
+#include "platform/filescan.h"
 
 #include <algorithm>
 #include <cerrno>

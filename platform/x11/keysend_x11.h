@@ -1,8 +1,8 @@
 #pragma once
 // Typing key strokes into the window that has the keyboard focus, through XTest.
 
-#include "keystrokes.h"
-#include "result.h"
+#include "platform/keystrokes.h"
+#include "platform/result.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 // Asks the CLIPBOARD owner for its list of formats (TARGETS) on a connection of our own and
 // waits a bounded time for the answer. The property that receives the answer is deleted again.
 
-#include "clipboardprobe.h"
+#include "platform/clipboardprobe.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

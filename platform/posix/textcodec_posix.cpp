@@ -1,6 +1,6 @@
 // CP932 through glibc's iconv, which knows the Microsoft variant (NEC and IBM extensions,
 // 0x5C as backslash) under the name "CP932".
-#include "textcodec.h"
+#include "platform/textcodec.h"
 
 #include <QtEndian>
 #include <cerrno>

@@ -2,8 +2,8 @@
 // still start, but finding, activating and sending keys to their windows is not possible,
 // so those fail cleanly and the callers' failure actions run.
 
-#include "programlookup.h"
-#include "programs.h"
+#include "platform/programlookup.h"
+#include "platform/programs.h"
 
 namespace platform {
 

@@ -4,7 +4,7 @@
 // end) uninitialised, and indices past a short colour table then read beyond it. Here every
 // pixel starts at index 0 and the colour table always covers every index.
 
-#include "result.h"
+#include "platform/result.h"
 
 #include <QByteArray>
 #include <QImage>

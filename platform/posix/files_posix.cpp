@@ -1,7 +1,7 @@
 // File services on POSIX: every replacement of a file goes through a temporary file in the
 // same folder and a rename, so a failure never leaves a half-written target behind.
-#include "files.h"
-#include "textcodec.h"
+#include "platform/files.h"
+#include "platform/textcodec.h"
 
 #include <QFile>
 #include <cerrno>

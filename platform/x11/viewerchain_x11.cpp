@@ -2,7 +2,7 @@
 // (Qt watches it with XFixes and raises QClipboard::dataChanged), delivered to the window's
 // installed procedure as WM_DRAWCLIPBOARD, as the chain would deliver it on Windows.
 
-#include "viewerchain.h"
+#include "platform/viewerchain.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -15,7 +15,7 @@
 // wildcards, case-insensitive), hidden files excepted, ascending case-insensitive order.
 // entry(i) past the end reads as "". Setting the folder or pattern re-reads at once.
 
-#include "result.h"
+#include "platform/result.h"
 
 #include <QComboBox>
 #include <QListView>

@@ -1,7 +1,7 @@
 // The file list: a plain string model over the names that scanFolder finds, so that a folder
 // of some ten thousand pictures lists at once.
 
-#include "filescan.h"
+#include "platform/filescan.h"
 #include "folderlists.h"
 
 #include <QDir>
