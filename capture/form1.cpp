@@ -2,10 +2,11 @@
 
 #include "capturename.h"
 #include "form1texts.h"
-#include "platform/pictures/bmpwriter.h"
 #include "platform/clipboard.h"
 #include "platform/controls/fonts.h"
 #include "platform/controls/icons.h"
+#include "platform/controls/placement.h"
+#include "platform/pictures/bmpwriter.h"
 #include "platform/twips.h"
 #include "savedpicture.h"
 

@@ -3,7 +3,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QThread>
-#include <QWidget>
 #include <atomic>
 #include <cmath>
 
@@ -67,16 +66,6 @@ double pixelsToTwipsY(int px) {
 QRect twipsToPixels(double left, double top, double width, double height) {
     return QRect(twipsToPixelsX(left), twipsToPixelsY(top), twipsToPixelsX(width),
                  twipsToPixelsY(height));
-}
-
-void placeTwips(QWidget* w, double left, double top, double width, double height) {
-    if (w)
-        w->setGeometry(twipsToPixels(left, top, width, height));
-}
-
-void setClientTwips(QWidget* window, double width, double height) {
-    if (window)
-        window->resize(twipsToPixelsX(width), twipsToPixelsY(height));
 }
 
 } // namespace platform

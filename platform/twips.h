@@ -5,8 +5,6 @@
 #include <QRect>
 #include <QSizeF>
 
-class QWidget;
-
 namespace platform {
 
 double twipsPerPixelX();
@@ -16,9 +14,5 @@ int twipsToPixelsY(double twips);
 double pixelsToTwipsX(int px);
 double pixelsToTwipsY(int px);
 QRect twipsToPixels(double left, double top, double width, double height);
-// Places w at the given position and size in twips within its parent.
-void placeTwips(QWidget* w, double left, double top, double width, double height);
-// Sets a top-level window's client area in twips.
-void setClientTwips(QWidget* window, double width, double height);
 
 } // namespace platform

@@ -9,10 +9,11 @@
 #include "listwindow/lform.h"
 #include "organiser.h"
 #include "pictureview.h"
-#include "platform/files.h"
 #include "platform/controls/folderlists.h"
 #include "platform/controls/fonts.h"
 #include "platform/controls/icons.h"
+#include "platform/controls/placement.h"
+#include "platform/files.h"
 #include "platform/twips.h"
 
 #include <QAction>

@@ -9,9 +9,9 @@
 #include "listwindow/lform.h"
 #include "pictureview.h"
 #include "platform/clipboard.h"
-#include "platform/files.h"
 #include "platform/controls/folderlists.h"
 #include "platform/controls/messagebox.h"
+#include "platform/files.h"
 #include "platform/programs.h"
 
 #include <QApplication>

@@ -4,6 +4,7 @@
 #include "commands.h"
 #include "listwindow/lform.h"
 #include "platform/controls/fonts.h"
+#include "platform/controls/placement.h"
 #include "platform/twips.h"
 
 #include <QCloseEvent>

@@ -6,8 +6,8 @@
 #include "commands.h"
 #include "edittext.h"
 #include "memoitems.h"
-#include "platform/files.h"
 #include "platform/controls/messagebox.h"
+#include "platform/files.h"
 #include "renamerules.h"
 
 #include <QDir>

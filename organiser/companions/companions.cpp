@@ -2,8 +2,8 @@
 
 #include "organiser/browser/imgview.h"
 #include "organiser/browser/organiser.h"
-#include "platform/files.h"
 #include "platform/controls/messagebox.h"
+#include "platform/files.h"
 #include "platform/programs.h"
 
 namespace tarvo {

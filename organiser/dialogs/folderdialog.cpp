@@ -5,6 +5,7 @@
 #include "platform/controls/folderlists.h"
 #include "platform/controls/fonts.h"
 #include "platform/controls/messagebox.h"
+#include "platform/controls/placement.h"
 #include "platform/twips.h"
 
 #include <QDir>

@@ -3,6 +3,7 @@
 #include "browser/organiser.h"
 #include "platform/controls/folderlists.h"
 #include "platform/controls/fonts.h"
+#include "platform/controls/placement.h"
 #include "platform/twips.h"
 
 #include <QEvent>

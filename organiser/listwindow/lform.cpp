@@ -5,6 +5,7 @@
 #include "browser/pictureview.h"
 #include "commands/edittext.h"
 #include "platform/controls/icons.h"
+#include "platform/controls/placement.h"
 #include "platform/twips.h"
 
 #include <QCloseEvent>

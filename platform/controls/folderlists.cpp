@@ -12,42 +12,11 @@ namespace platform {
 
 namespace {
 
-bool isUnder(const QString& path, const QString& root) {
-    if (root == QLatin1String("/"))
-        return path.startsWith(QLatin1Char('/'));
-    return path == root || path.startsWith(root + QLatin1Char('/'));
-}
-
 QString cleanAbsolute(const QString& path) {
     return QDir::cleanPath(QDir(QDir::currentPath()).absoluteFilePath(path));
 }
 
-std::vector<Drive>* g_fakeDrives = nullptr;
-
 } // namespace
-
-std::vector<Drive> machineDrives() {
-    return g_fakeDrives ? *g_fakeDrives : mountedDrives();
-}
-
-FakeDrives::FakeDrives(std::vector<Drive> drives)
-    : m_previous(g_fakeDrives), m_drives(std::move(drives)) {
-    g_fakeDrives = &m_drives;
-}
-
-FakeDrives::~FakeDrives() {
-    g_fakeDrives = m_previous;
-}
-
-QString driveRootOf(const std::vector<Drive>& drives, const QString& path) {
-    const QString clean = cleanAbsolute(path);
-    QString best;
-    for (const Drive& d : drives) {
-        if (isUnder(clean, d.root) && d.root.size() > best.size())
-            best = d.root;
-    }
-    return best;
-}
 
 // --- DriveList ---
 

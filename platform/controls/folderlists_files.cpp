@@ -1,8 +1,8 @@
 // The file list: a plain string model over the names that scanFolder finds, so that a folder
 // of some ten thousand pictures lists at once.
 
-#include "platform/filescan.h"
 #include "folderlists.h"
+#include "platform/filescan.h"
 
 #include <QDir>
 #include <QStringListModel>

@@ -5,10 +5,10 @@
 #include "pictureloader.h"
 
 #include "bmprle.h"
-#include "platform/files.h"
 #include "pictureheaders.h"
-#include "platform/twips.h"
+#include "platform/files.h"
 #include "platform/pictures/wmf/wmf.h"
+#include "platform/twips.h"
 
 #include <QBuffer>
 #include <QFile>

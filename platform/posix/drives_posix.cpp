@@ -4,7 +4,7 @@
 // runtime file systems (proc, sysfs, cgroup, devpts, ...) and bind-mounted single files
 // are not drives.
 
-#include "platform/controls/folderlists.h"
+#include "platform/drives.h"
 
 #include <QFile>
 #include <QFileInfo>

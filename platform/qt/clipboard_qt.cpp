@@ -1,9 +1,9 @@
 // The system clipboard through QClipboard. On X11 the formats are offered lazily: a picture is
 // encoded as PNG or BMP only when a reader asks for that format.
 
-#include "platform/pictures/bmpwriter.h"
 #include "platform/clipboard.h"
 #include "platform/clipboardprobe.h"
+#include "platform/pictures/bmpwriter.h"
 
 #include <QBuffer>
 #include <QClipboard>

@@ -1,6 +1,7 @@
 // Twips layout, font substitution and the message box.
 #include "platform/controls/fonts.h"
 #include "platform/controls/messagebox.h"
+#include "platform/controls/placement.h"
 #include "platform/twips.h"
 
 #include <QApplication>

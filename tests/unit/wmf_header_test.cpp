@@ -1,7 +1,7 @@
 // Metafile headers: natural size from the placeable box or the window extent, and damaged
 // or absurd files refused before anything is drawn.
-#include "platform/twips.h"
 #include "platform/pictures/wmf/wmf.h"
+#include "platform/twips.h"
 #include "support/wmfbuilder.h"
 
 #include <gtest/gtest.h>
