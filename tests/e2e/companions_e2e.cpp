@@ -165,7 +165,7 @@ protected:
         CompanionsE2E::SetUp();
         if (!QFile::exists(kBin + QStringLiteral("/tarvo104")) ||
             !QFile::exists(kBin + QStringLiteral("/Mirok101")))
-            GTEST_SKIP() << "tarvo104 or Mirok101 not built";
+            FAIL() << "tarvo104 or Mirok101 not built";
     }
     void TearDown() override {
         for (const QString& c : {QStringLiteral("Mirok101"), kViewer})
