@@ -24,6 +24,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <algorithm>
 
 namespace tarvo {
 
@@ -393,26 +394,16 @@ void ImgView::Dsp_Image(int i) {
     view->setStretch(false);
     view->setPicture(thumb->image, thumb->header.twips);
     view->setSourcePath(path);
-    const double w = view->widthTwips();
-    const double h = view->heightTwips();
-    const double cellW = m.CellWidth;
-    const double cellH = m.CellHeight;
     const double cellTop = m.CellTop[static_cast<size_t>(i)];
     const double cellLeft = m.CellLeft[static_cast<size_t>(i)];
-    if (w <= cellW && h <= cellH) {
-        view->setTopTwips((cellH - h) / 2 + cellTop);
-        view->setLeftTwips((cellW - w) / 2 + cellLeft);
-    } else if (w >= h) {
-        view->setWidthTwips(cellW);
-        view->setHeightTwips(cellH * h / w);
-        view->setTopTwips((cellH - view->heightTwips()) / 2 + cellTop);
-        view->setLeftTwips(cellLeft);
-    } else {
-        view->setWidthTwips(cellW * w / h);
-        view->setHeightTwips(cellH);
-        view->setTopTwips(cellTop);
-        view->setLeftTwips((cellW - view->widthTwips()) / 2 + cellLeft);
+    const CellFit fit =
+        fitInCell(view->widthTwips(), view->heightTwips(), m.CellWidth, m.CellHeight);
+    if (fit.shrunk) {
+        view->setWidthTwips(fit.width);
+        view->setHeightTwips(fit.height);
     }
+    view->setTopTwips(fit.top + cellTop);
+    view->setLeftTwips(fit.left + cellLeft);
     view->setStretch(true);
     view->show();
 }
@@ -542,9 +533,13 @@ bool ImgView::eventFilter(QObject* watched, QEvent* event) {
         if (watched == text && event->type() == QEvent::ShortcutOverride) {
             // The menu's Ctrl shortcuts win over the name field's own editing keys.
             auto* ke = static_cast<QKeyEvent*>(event);
-            if (ke->modifiers() == Qt::ControlModifier &&
-                (ke->key() == Qt::Key_C || ke->key() == Qt::Key_N || ke->key() == Qt::Key_D ||
-                 ke->key() == Qt::Key_T || ke->key() == Qt::Key_I || ke->key() == Qt::Key_Q)) {
+            const QKeySequence pressed(ke->keyCombination());
+            const QList<QAction*> actions = menuBar()->findChildren<QAction*>();
+            const bool isMenuKey =
+                std::any_of(actions.begin(), actions.end(), [&pressed](const QAction* a) {
+                    return !a->shortcut().isEmpty() && a->shortcut() == pressed;
+                });
+            if (isMenuKey) {
                 event->ignore();
                 return true;
             }

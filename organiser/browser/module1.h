@@ -45,4 +45,12 @@ struct Module1 {
     void setFileName(int k, const QString& name);
 };
 
+class Organiser;
+
+// The start-up routines that fill the shared state.
+// Sets ImageDir to the process's current folder, ending with "/".
+void InitImageDir(Organiser& org);
+// Reads the image-folder dialog's file list into FileNames and shows the first page.
+void LoadFileList(Organiser& org);
+
 } // namespace tarvo

@@ -82,10 +82,4 @@ private:
     bool m_ended = false;
 };
 
-// Module1 routines.
-// Sets ImageDir to the process's current folder, ending with "/".
-void InitImageDir(Organiser& org);
-// Reads the image-folder dialog's file list into FileNames and shows the first page.
-void LoadFileList(Organiser& org);
-
 } // namespace tarvo

@@ -2,6 +2,7 @@
 #include "organiser/browser/cellrules.h"
 #include "support/organiserfixture.h"
 
+#include <QApplication>
 #include <QDir>
 
 using namespace testing_support;
@@ -154,4 +155,28 @@ TEST_F(OrganiserTest, EndingThroughTheMenuOrTheCloseBoxEndsAtOnce) {
     start();
     trigger("ItemEnd");
     EXPECT_EQ(endCalls, 1);
+}
+
+TEST_F(OrganiserTest, MenuKeysWinOverTheNameFieldAndOtherKeysStayWithIt) {
+    dir.writePicture(QStringLiteral("a.bmp"), 4, 4);
+    start();
+    clickPicture(0);
+    QApplication::setActiveWindow(view()); // shortcuts go to the active window only
+    QPlainTextEdit* field = view()->Text1(0);
+    field->setFocus();
+    field->selectAll();
+    // Ctrl+N is the menu's file name copy: the path goes to the clipboard, the field keeps
+    // its text (the field's own Ctrl+N would do nothing or edit it).
+    QTest::keyClick(field, Qt::Key_N, Qt::ControlModifier);
+    ASSERT_TRUE(clip.textData.has_value());
+    EXPECT_TRUE(clip.textData->endsWith(QStringLiteral("a.bmp")));
+    EXPECT_EQ(field->toPlainText(), QStringLiteral("a.bmp"));
+    // Ctrl+C is the field's own copy too; the menu's picture copy wins.
+    clip.image.reset();
+    QTest::keyClick(field, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(clip.image.has_value());
+    // Ctrl+A is no menu key: the field selects its text.
+    field->moveCursor(QTextCursor::End);
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_TRUE(field->textCursor().hasSelection());
 }

@@ -11,8 +11,8 @@
 #include "childlimits.h"
 #include "corpuscompare.h"
 #include "platform/pictures/pictureloader.h"
-#include "platform/twips.h"
 #include "platform/pictures/wmf/wmf.h"
+#include "platform/twips.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
