@@ -7,6 +7,7 @@
 #include "platform/fonts.h"
 #include "platform/icons.h"
 #include "platform/twips.h"
+#include "platform/windowlook.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -74,6 +75,7 @@ QPlainTextEdit* textBox(QWidget* parent, const char* name, const QString& text) 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QLatin1String(name));
+    platform::setButtonFace(b);
     return b;
 }
 
@@ -88,6 +90,7 @@ Form1::Form1(platform::ViewerChain& chain, platform::Clipboard& clipboard,
     setFont(platform::designFont(platform::kMsGothic, 9));
     platform::setClientTwips(this, 4635, 3195);
     buildControls();
+    platform::enterPressesFocusedButton(this);
 
     // Load: saving is on, and the chain procedure finds this window and its save step.
     Module1& m = module1();

@@ -4,10 +4,12 @@
 #include "platform/fonts.h"
 #include "platform/icons.h"
 #include "platform/viewerchain.h"
+#include "platform/windowlook.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    platform::choosePlatformPlugin();
     QApplication app(argc, argv);
     platform::installFontSubstitutions();
     QApplication::setWindowIcon(platform::mirokIcon());
