@@ -8,6 +8,7 @@
 #include "platform/icons.h"
 #include "platform/twips.h"
 #include "platform/windowlook.h"
+#include "savedpicture.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -251,12 +252,16 @@ void Form1::CaptureClipboard() {
         }
         return;
     }
+    // Read again for a later notice of the same change: saved already.
+    if (!isNewCapture(m_picture, picture))
+        return;
     m_picture = picture;
     static_cast<PictureHolder*>(Image1)->setPicture(picture);
     m.SaveCount = nextSaveCount(m.SaveCount);
     const QString name = captureFileName(Text2->text(), m.SaveCount);
     const platform::Result saved = platform::writeBmp(m_picture, name);
     if (!saved) {
+        m_picture = QImage(); // not saved: the next notice tries it again
         showFailure(QStringLiteral("保存できません: %1").arg(saved.reason));
         return;
     }

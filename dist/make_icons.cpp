@@ -1,12 +1,11 @@
 // Writes the programs' icons, as the programs draw them, to PNG files for the desktop:
 // make_icons FOLDER writes FOLDER/<size>/tarvo104.png and FOLDER/<size>/Mirok101.png for
-// the sizes 16, 32 and 48.
+// the sizes the windows use (16, 32 and 48) and 128 for menus and software centres.
 
 #include "platform/icons.h"
 
 #include <QDir>
 #include <QGuiApplication>
-#include <QPixmap>
 #include <cstdio>
 
 int main(int argc, char** argv) {
@@ -17,14 +16,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
-    const QIcon tarvo = platform::tarvoIcon();
-    for (int px : {16, 32, 48}) {
+    for (int px : {16, 32, 48, 128}) {
         const QString dir = QStringLiteral("%1/%2").arg(folder).arg(px);
         QDir().mkpath(dir);
-        const QImage mirok = platform::mirokIconImage(px);
-        const QImage organiser = tarvo.pixmap(px, px).toImage().scaled(px, px);
-        if (!organiser.save(dir + QStringLiteral("/tarvo104.png")) ||
-            !mirok.save(dir + QStringLiteral("/Mirok101.png"))) {
+        // Both are drawn in a 32-unit square scaled to the size, so every size is sharp.
+        if (!platform::tarvoIconImage(px).save(dir + QStringLiteral("/tarvo104.png")) ||
+            !platform::mirokIconImage(px).save(dir + QStringLiteral("/Mirok101.png"))) {
             std::fprintf(stderr, "make_icons: cannot write %s\n", qPrintable(dir));
             return 1;
         }

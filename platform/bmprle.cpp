@@ -2,6 +2,8 @@
 
 #include "pictureloader.h"
 
+#include <climits>
+
 namespace platform {
 
 namespace {
@@ -56,7 +58,8 @@ std::optional<RleBitmapInfo> rleBitmapInfo(const QByteArray& file) {
     qint64 h = static_cast<qint32>(le32(file, 22));
     if (h < 0)
         h = -h;
-    if (w <= 0 || h <= 0 || w > kMaxPictureSide || h > kMaxPictureSide || w * h > kMaxPicturePixels)
+    if (w <= 0 || h <= 0 || w > INT_MAX || h > INT_MAX ||
+        !pixelCountAcceptable(QSize(static_cast<int>(w), static_cast<int>(h))))
         return std::nullopt;
     return RleBitmapInfo{QSize(static_cast<int>(w), static_cast<int>(h)), bits};
 }

@@ -135,7 +135,7 @@ QString tempNameFor(const QString& path) {
 Result fileFailure(int err, const QString& path, const QFile& f) {
     if (err != 0)
         return resultFromErrno(err, path);
-    return Result::failure(Error::Io, path + QStringLiteral(": ") + f.errorString());
+    return Result::failure(Error::Io, path, f.errorString());
 }
 
 } // namespace
@@ -153,15 +153,15 @@ QByteArray encodeBmp(const QImage& picture) {
 
 Result writeBmp(const QImage& picture, const QString& path) {
     if (picture.isNull())
-        return Result::failure(Error::Corrupt, path + QStringLiteral(": no picture to write"));
+        return Result::failure(Error::Corrupt, path, QStringLiteral("保存する画像がありません"));
     if (path.isEmpty() || path.contains(QChar(0)))
-        return Result::failure(Error::InvalidName, path + QStringLiteral(": not a file name"));
+        return Result::failureOf(Error::InvalidName, path);
     const QFileInfo target(path);
     if (target.isDir())
-        return Result::failure(Error::InvalidName, path + QStringLiteral(": is a folder"));
+        return Result::failure(Error::InvalidName, path, errnoText(EISDIR));
     const Layout l = layoutFor(picture);
     if (l.fileBytes > 0xFFFFFFFFll)
-        return Result::failure(Error::TooLarge, path + QStringLiteral(": picture too large"));
+        return Result::failure(Error::TooLarge, path, QStringLiteral("画像が大きすぎます"));
 
     const QString temp = tempNameFor(path);
     QFile f(temp);

@@ -6,9 +6,18 @@
 
 #include <QImage>
 #include <QString>
+#include <memory>
 #include <optional>
 
 namespace platform {
+
+// A picture still being made on a worker, offered on the clipboard before it exists.
+class PendingImage {
+public:
+    virtual ~PendingImage() = default;
+    // Blocks until the picture is made; nothing when making it failed or was given up.
+    virtual std::optional<QImage> wait() = 0;
+};
 
 class Clipboard {
 public:
@@ -17,6 +26,16 @@ public:
     // Offers img as a bitmap (image/png, image/bmp and the platform's bitmap format).
     virtual Result addImage(const QImage& img) = 0;
     virtual Result addText(const QString& text) = 0;
+    // Takes the clipboard at once for a picture that is still being made, so the change is
+    // announced now; a reader that asks before the picture is ready gets it when it is (on
+    // X11 the selection request is answered then, as Windows renders a delayed format on
+    // request). This default waits for the picture and adds it.
+    virtual Result addPendingImage(std::shared_ptr<PendingImage> pending) {
+        std::optional<QImage> img = pending ? pending->wait() : std::nullopt;
+        if (!img || img->isNull())
+            return Result::failure(Error::Corrupt, QStringLiteral("コピイする画像がありません"));
+        return addImage(*img);
+    }
     // True when the clipboard offers a bitmap.
     virtual bool hasBitmap() = 0;
     // The bitmap, or nothing when there is none or the owner did not answer in time.

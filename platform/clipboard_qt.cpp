@@ -1,6 +1,7 @@
 // The system clipboard through QClipboard. On X11 the formats are offered lazily: a picture is
 // encoded as PNG or BMP only when a reader asks for that format.
 
+#include "bmpwriter.h"
 #include "clipboard.h"
 #include "clipboardprobe.h"
 
@@ -20,42 +21,68 @@ const QString kQtImage = QStringLiteral("application/x-qt-image");
 const QString kPng = QStringLiteral("image/png");
 const QString kBmp = QStringLiteral("image/bmp");
 
-// Holds a picture as it is and encodes it only for a reader that asks for PNG or BMP.
+// Holds a picture as it is, or one still being made, and encodes it only for a reader that
+// asks for PNG or BMP. A picture still being made is waited for when a reader asks for it:
+// the clipboard's owner answers the request then.
 class PictureMime final : public QMimeData {
 public:
-    explicit PictureMime(QImage picture) : m_picture(std::move(picture)) {
-        setImageData(m_picture);
+    explicit PictureMime(QImage picture) : m_picture(std::move(picture)) {}
+    explicit PictureMime(std::shared_ptr<PendingImage> pending) : m_pending(std::move(pending)) {}
+    // Another offer of the same picture, still lazily made and encoded.
+    PictureMime* sameOffer() const {
+        return m_pending ? new PictureMime(m_pending) : new PictureMime(m_picture);
     }
-    const QImage& picture() const { return m_picture; }
+    const QImage& picture() const {
+        if (m_pending) {
+            m_picture = m_pending->wait().value_or(QImage());
+            m_pending.reset();
+        }
+        return m_picture;
+    }
 
     QStringList formats() const override {
         QStringList f = QMimeData::formats();
-        for (const QString& extra : {kPng, kBmp})
+        for (const QString& extra : {kQtImage, kPng, kBmp})
             if (!f.contains(extra))
                 f.append(extra);
         return f;
     }
     bool hasFormat(const QString& mimeType) const override {
-        return mimeType == kPng || mimeType == kBmp || QMimeData::hasFormat(mimeType);
+        return mimeType == kQtImage || mimeType == kPng || mimeType == kBmp ||
+               QMimeData::hasFormat(mimeType);
     }
 
 protected:
     QVariant retrieveData(const QString& mimeType, QMetaType type) const override {
-        if (mimeType == kPng || mimeType == kBmp) {
+        if (mimeType == kQtImage) {
+            if (picture().isNull())
+                return {};
+            return picture();
+        }
+        // BMP in the form that keeps transparency (32 bits with an alpha mask), which Qt's
+        // own BMP writer would drop.
+        if (mimeType == kBmp) {
+            if (picture().isNull())
+                return {};
+            return platform::encodeBmp(picture());
+        }
+        if (mimeType == kPng) {
+            if (picture().isNull())
+                return {};
             QByteArray bytes;
             QBuffer buffer(&bytes);
             buffer.open(QIODevice::WriteOnly);
-            QImageWriter writer(&buffer, mimeType == kPng ? "png" : "bmp");
-            if (mimeType == kPng)
-                writer.setCompression(1); // fast: the reader usually decodes it at once
-            writer.write(m_picture);
+            QImageWriter writer(&buffer, "png");
+            writer.setCompression(1); // fast: the reader usually decodes it at once
+            writer.write(picture());
             return bytes;
         }
         return QMimeData::retrieveData(mimeType, type);
     }
 
 private:
-    QImage m_picture;
+    mutable std::shared_ptr<PendingImage> m_pending;
+    mutable QImage m_picture;
 };
 
 bool isPictureFormat(const QString& f) {
@@ -81,11 +108,20 @@ public:
         return Result::success();
     }
 
+    Result addPendingImage(std::shared_ptr<PendingImage> pending) override {
+        if (!pending)
+            return Result::failure(Error::Corrupt, QStringLiteral("コピイする画像がありません"));
+        auto* mime = new PictureMime(std::move(pending));
+        keepOthers(mime, isPictureFormat);
+        board()->setMimeData(mime);
+        return Result::success();
+    }
+
     Result addText(const QString& text) override {
         auto* mime = new QMimeData;
         keepOthers(mime, isTextFormat);
         if (const auto* own = ownPicture())
-            mime = rewrap(mime, own->picture());
+            mime = rewrap(mime, *own);
         mime->setText(text);
         board()->setMimeData(mime);
         return Result::success();
@@ -172,8 +208,8 @@ private:
     }
 
     // A picture we hold stays lazily encoded when text is added beside it.
-    static QMimeData* rewrap(QMimeData* plain, const QImage& picture) {
-        auto* mime = new PictureMime(picture);
+    static QMimeData* rewrap(QMimeData* plain, const PictureMime& own) {
+        PictureMime* mime = own.sameOffer();
         const QStringList formats = plain->formats();
         for (const QString& f : formats)
             mime->setData(f, plain->data(f));

@@ -55,6 +55,13 @@ bool isReadOnly(const QByteArray& path, const struct stat& st) {
     return ::access(path.constData(), W_OK) != 0 && errno == EACCES;
 }
 
+// A target name taken by something that is not a plain file.
+Result notAFile(const QString& path, const struct stat& st) {
+    if (S_ISDIR(st.st_mode))
+        return Result::failure(Error::Exists, path, errnoText(EISDIR));
+    return Result::failureOf(Error::Exists, path);
+}
+
 // A temporary file beside target, hidden so that a folder listing never shows it.
 class TempFile {
 public:
@@ -162,7 +169,7 @@ public:
         if (::fstat(in, &sst) != 0)
             return resultFromErrno(errno, from);
         if (!S_ISREG(sst.st_mode))
-            return Result::failure(Error::NotFound, from);
+            return Result::failureOf(Error::NotFound, from);
         mode_t mode = newFileMode();
         struct stat dst_st;
         if (::stat(dst.constData(), &dst_st) == 0) {
@@ -171,9 +178,9 @@ public:
             if (dst_st.st_dev == sst.st_dev && dst_st.st_ino == sst.st_ino)
                 return Result::success();
             if (!S_ISREG(dst_st.st_mode))
-                return Result::failure(Error::Exists, to);
+                return notAFile(to, dst_st);
             if (isReadOnly(dst, dst_st))
-                return Result::failure(Error::Access, to);
+                return readOnlyFile(to);
             mode = dst_st.st_mode & 07777;
         }
         TempFile tmp(dst);
@@ -214,7 +221,7 @@ public:
                 // No hard links either (FAT and the like): check, then rename.
                 struct stat dst_st;
                 if (::lstat(dst.constData(), &dst_st) == 0)
-                    return Result::failure(Error::Exists, to);
+                    return Result::failureOf(Error::Exists, to);
                 if (::rename(src.constData(), dst.constData()) == 0)
                     return Result::success();
                 err = errno;
@@ -227,7 +234,13 @@ public:
     }
 
     Result remove(const QString& path) override {
-        if (::unlink(encodePath(path).constData()) != 0)
+        const QByteArray p = encodePath(path);
+        // A read-only file stays, as Windows keeps a file with the read-only attribute;
+        // unlink itself asks only for write access to the folder.
+        struct stat st;
+        if (::lstat(p.constData(), &st) == 0 && S_ISREG(st.st_mode) && isReadOnly(p, st))
+            return readOnlyFile(path);
+        if (::unlink(p.constData()) != 0)
             return resultFromErrno(errno, path);
         return Result::success();
     }
@@ -250,7 +263,7 @@ public:
     Result writeText(const QString& path, const QString& text) override {
         QByteArray target = encodePath(path);
         if (target.isEmpty() || target.endsWith('/'))
-            return Result::failure(Error::InvalidName, path);
+            return Result::failureOf(Error::InvalidName, path);
         struct stat lst;
         if (::lstat(target.constData(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
             // Write through a link to the file it names instead of replacing the link.
@@ -265,9 +278,9 @@ public:
         struct stat st;
         if (::stat(target.constData(), &st) == 0) {
             if (!S_ISREG(st.st_mode))
-                return Result::failure(Error::Access, path);
+                return Result::failure(Error::Access, path, notAFile(path, st).cause);
             if (isReadOnly(target, st))
-                return Result::failure(Error::Access, path);
+                return readOnlyFile(path);
             mode = st.st_mode & 07777;
             // A memo that came from the Windows side stays readable there.
             if (auto old = readBytes(decodePath(target), nullptr))
@@ -293,13 +306,13 @@ private:
             return std::nullopt;
         if (file->size() > kMaxTextBytes) {
             if (why)
-                *why = Result::failure(Error::TooLarge, path);
+                *why = Result::failure(Error::TooLarge, path, errnoText(EFBIG));
             return std::nullopt;
         }
         QByteArray bytes = file->readAll();
         if (file->error() != QFileDevice::NoError) {
             if (why)
-                *why = Result::failure(Error::Io, file->errorString());
+                *why = Result::failure(Error::Io, path, file->errorString());
             return std::nullopt;
         }
         return bytes;

@@ -13,7 +13,9 @@ QImage canvas(int px) {
     return img;
 }
 
-QImage tarvoImage(int px) {
+} // namespace
+
+QImage tarvoIconImage(int px) {
     QImage img = canvas(px);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -40,6 +42,8 @@ QImage tarvoImage(int px) {
     p.drawPath(hills);
     return img;
 }
+
+namespace {
 
 QImage copyDirImage() {
     QImage img = canvas(16);
@@ -97,7 +101,7 @@ QImage mirokIconImage(int px) {
 QIcon tarvoIcon() {
     QIcon icon;
     for (int px : {16, 32, 48})
-        icon.addPixmap(QPixmap::fromImage(tarvoImage(px)));
+        icon.addPixmap(QPixmap::fromImage(tarvoIconImage(px)));
     return icon;
 }
 

@@ -6,6 +6,7 @@
 
 #include "bmprle.h"
 #include "files.h"
+#include "pictureheaders.h"
 #include "twips.h"
 #include "wmf/wmf.h"
 
@@ -22,6 +23,8 @@ namespace {
 
 // Metafiles are read whole; nothing sensible is larger.
 constexpr qint64 kMaxMetafileBytes = 64 * 1024 * 1024;
+// A GIF's first image follows its colour table and a few extensions.
+constexpr qint64 kGifLayoutBytes = 1 << 20;
 
 struct Scale {
     double x = 15.0; // twips per pixel
@@ -78,54 +81,83 @@ QByteArray rasterFormat(const QByteArray& head) {
     return {};
 }
 
-qint64 le32At(const QByteArray& b, int at) {
-    qint64 v = 0;
-    for (int i = 3; i >= 0; --i)
-        v = (v << 8) | static_cast<unsigned char>(b.at(at + i));
-    return v;
+// Pixel count and decoding memory within the limits, and no more pixels than the file can
+// hold: a short file stating a huge size is refused, not given the memory it asks for.
+std::optional<Result> checkSize(QSize size, const QByteArray& format, qint64 fileBytes,
+                                const std::optional<JpegFrame>& jpeg) {
+    const QString stated =
+        QStringLiteral("picture of %1 × %2 pixels").arg(size.width()).arg(size.height());
+    if (!pixelCountAcceptable(size) || decodingBytes(size, jpeg) > kMaxPictureBytes)
+        return Result::failure(Error::TooLarge, stated);
+    const qint64 pixels = qint64(size.width()) * size.height();
+    const qint64 held = mostPixelsHeld(format, fileBytes, jpeg);
+    if (pixels > kFreePixels && held >= 0 && pixels > held)
+        return Result::failure(Error::Corrupt,
+                               stated + QStringLiteral(" in a file too short for it"));
+    return std::nullopt;
 }
 
 // Checks what Qt's bitmap reader leaves to chance: a header whose sizes are out of all
 // proportion (refused as too large rather than as damaged) and a file that ends before
-// its pixel data begins (Qt would show it black).
-std::optional<Result> checkBitmapHeader(QIODevice& device) {
-    const QByteArray head = device.peek(26);
+// its pixel data begins (Qt would show it black). Gives the size, the height without the
+// sign that marks a top-down bitmap (Qt's reader reports it negative).
+std::optional<Result> checkBitmapHeader(QIODevice& device, QSize* size) {
+    const QByteArray head = device.peek(54);
     if (head.size() < 26)
         return Result::failure(Error::Corrupt, QStringLiteral("bitmap header cut off"));
-    const qint64 offBits = le32At(head, 10);
-    const qint64 infoSize = le32At(head, 14);
-    if (device.size() <= offBits)
+    const std::optional<BitmapInfo> info = readBitmapInfo(head);
+    if (!info)
+        return Result::failure(Error::Corrupt, QStringLiteral("bitmap header damaged"));
+    if (device.size() <= info->offBits)
         return Result::failure(Error::Corrupt, QStringLiteral("bitmap without pixel data"));
-    if (infoSize < 40)
+    *size = info->size;
+    if (info->infoSize < 40)
         return std::nullopt; // the old OS/2 header: 16-bit sizes, left to Qt
-    const QByteArray info = device.peek(34);
-    if (info.size() < 34)
-        return Result::failure(Error::Corrupt, QStringLiteral("bitmap header cut off"));
-    const qint64 w = static_cast<qint32>(le32At(info, 18));
-    const qint64 h = static_cast<qint32>(le32At(info, 22));
-    const qint64 aw = w < 0 ? -w : w;
-    const qint64 ah = h < 0 ? -h : h;
-    if (aw > kMaxPictureSide || ah > kMaxPictureSide || aw * ah > kMaxPicturePixels)
-        return Result::failure(Error::TooLarge,
-                               QStringLiteral("picture of %1 × %2 pixels").arg(aw).arg(ah));
+    const bool rle = info->compression == 1 || info->compression == 2;
+    if (auto bad = checkSize(info->size, rle ? "rle" : "bmp", device.size(), std::nullopt))
+        return bad;
     // Uncompressed rows have a known length: a file too short for them is cut off, and
     // is refused before the reader allocates the whole picture for it.
-    const int bits =
-        static_cast<unsigned char>(info.at(28)) | (static_cast<unsigned char>(info.at(29)) << 8);
-    const qint64 compression = le32At(info, 30);
-    if ((compression == 0 || compression == 3) && bits > 0 && bits <= 32 && ah > 0) {
-        const qint64 stride = (aw * bits + 31) / 32 * 4;
-        const qint64 lastRow = (aw * bits + 7) / 8; // the last row may lack its padding
-        if (device.size() < offBits + stride * (ah - 1) + lastRow)
+    const qint64 w = info->size.width();
+    const qint64 h = info->size.height();
+    const int bits = info->bits;
+    if ((info->compression == 0 || info->compression == 3 || info->compression == 6) && bits > 0 &&
+        bits <= 32) {
+        const qint64 stride = (w * bits + 31) / 32 * 4;
+        const qint64 lastRow = (w * bits + 7) / 8; // the last row may lack its padding
+        if (device.size() < info->offBits + stride * (h - 1) + lastRow)
             return Result::failure(Error::Corrupt, QStringLiteral("bitmap cut off"));
     }
     return std::nullopt;
 }
 
-bool sizeAcceptable(QSize s) {
-    return s.width() > 0 && s.height() > 0 && s.width() <= kMaxPictureSide &&
-           s.height() <= kMaxPictureSide &&
-           static_cast<qint64>(s.width()) * s.height() <= kMaxPicturePixels;
+// The parts of a GIF's screen that its first image does not cover are transparent, as
+// browsers show them; Qt's reader paints them in the background colour.
+void clearOutsideFirstFrame(QImage& image, const std::optional<GifLayout>& layout) {
+    if (!layout || layout->screen != image.size())
+        return;
+    const QRect frame = layout->firstFrame.intersected(image.rect());
+    if (frame == image.rect())
+        return;
+    image = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (!frame.contains(x, y))
+                line[x] = 0;
+        }
+    }
+}
+
+// Smooth scaling of a paletted picture would fall back to picking pixels; as true colour,
+// thin lines and dithering average out as they should in a small picture.
+QImage scaledSmoothly(const QImage& image, QSize size) {
+    QImage source = image;
+    if (source.format() == QImage::Format_Mono || source.format() == QImage::Format_MonoLSB ||
+        source.format() == QImage::Format_Indexed8)
+        source = source.convertToFormat(source.hasAlphaChannel() ? QImage::Format_ARGB32
+                                                                 : QImage::Format_RGB32);
+    return source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 // One opened picture: a raster reader, or the bytes of a metafile.
@@ -145,8 +177,10 @@ public:
             fail(why, Error::Unsupported, QStringLiteral("not a picture of a known kind"));
             return false;
         }
+        QSize bitmapSize;
+        std::optional<JpegFrame> jpeg;
         if (format == "bmp") {
-            if (auto bad = checkBitmapHeader(device)) {
+            if (auto bad = checkBitmapHeader(device, &bitmapSize)) {
                 if (why)
                     *why = *bad;
                 return false;
@@ -163,14 +197,20 @@ public:
         m_reader->setAutoDetectImageFormat(false);
         // Pictures show as stored, as the Windows picture loader shows them.
         m_reader->setAutoTransform(false);
-        const QSize size = m_reader->size();
+        if (format == "gif")
+            m_gif = readGifLayout(device.peek(kGifLayoutBytes));
+        else if (format == "jpeg")
+            jpeg = readJpegFrame(device);
+        QSize size = m_reader->size();
+        if (format == "bmp" && size.width() > 0)
+            size = bitmapSize;
         if (!size.isValid() || size.isEmpty()) {
             fail(why, Error::Corrupt, readerError(*m_reader));
             return false;
         }
-        if (!sizeAcceptable(size)) {
-            fail(why, Error::TooLarge,
-                 QStringLiteral("picture of %1 × %2 pixels").arg(size.width()).arg(size.height()));
+        if (auto bad = checkSize(size, format, device.size(), jpeg)) {
+            if (why)
+                *why = *bad;
             return false;
         }
         m_header.kind = format == "ico" ? PictureKind::Icon : PictureKind::Raster;
@@ -192,7 +232,7 @@ public:
         if (!m_rle.isEmpty()) {
             std::optional<QImage> image = decodeRleBitmap(m_rle, why);
             if (image && scaled)
-                *image = image->scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                *image = scaledSmoothly(*image, size);
             return image;
         }
         if (scaled && m_reader->supportsOption(QImageIOHandler::ScaledSize))
@@ -202,8 +242,9 @@ public:
             fail(why, Error::Corrupt, readerError(*m_reader));
             return std::nullopt;
         }
+        clearOutsideFirstFrame(image, m_gif);
         if (scaled && image.size() != size)
-            image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            image = scaledSmoothly(image, size);
         return image;
     }
 
@@ -217,7 +258,7 @@ private:
         auto header = wmf::readHeader(m_metafile, why);
         if (!header)
             return false;
-        if (!sizeAcceptable(header->pixels)) {
+        if (!pixelCountAcceptable(header->pixels)) {
             fail(why, Error::TooLarge, QStringLiteral("metafile too large"));
             return false;
         }
@@ -229,6 +270,7 @@ private:
     std::unique_ptr<QImageReader> m_reader;
     QByteArray m_metafile;
     QByteArray m_rle; // a run-length bitmap, decoded by our own reader
+    std::optional<GifLayout> m_gif;
 };
 
 bool hasWmfExtension(const QString& path) {

@@ -29,10 +29,21 @@ struct Thumbnail {
     QImage image; // decoded at (or near) the requested display size
 };
 
-// Largest picture accepted, per side and in total pixels; larger headers are refused
-// before anything is allocated.
+// Largest picture accepted, in total pixels and in the memory its decoding needs; larger
+// headers are refused before anything is allocated. A side alone is not limited, so a
+// 65,535 × 1 strip is read. Bitmaps inside metafiles keep a per-side limit of their own.
 inline constexpr int kMaxPictureSide = 30000;
 inline constexpr qint64 kMaxPicturePixels = 200'000'000;
+inline constexpr qint64 kMaxPictureBytes = qint64(1) << 30;
+// Up to this many pixels a picture is decoded whatever its file's length; beyond it the
+// file must be long enough to hold them at its format's best compression.
+inline constexpr qint64 kFreePixels = 4'000'000;
+
+// True for a size the loader accepts by its pixel count.
+inline bool pixelCountAcceptable(QSize s) {
+    return s.width() > 0 && s.height() > 0 &&
+           static_cast<qint64>(s.width()) * s.height() <= kMaxPicturePixels;
+}
 
 // Reads the picture's header only. Fails for missing, empty, damaged, unsupported or
 // absurdly large pictures.

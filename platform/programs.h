@@ -25,6 +25,10 @@ public:
     // begins with it. A minimised window keeps its state. With wait set, first waits
     // (bounded) until the caller's own window has the focus. Error::NotFound when none.
     virtual Result activate(const QString& caption, bool wait) = 0;
+    // Like activate(caption, false), but a minimised window is first brought back to its
+    // normal state, so that it really has the focus when this succeeds (for keys that must
+    // reach it). Error::NotFound when none, Error::Busy when it did not get the focus.
+    virtual Result restore(const QString& caption) = 0;
     // Sends keys to the active window: "+" holds Shift for the next key, "{F10}" is F10,
     // a letter is that key. With wait set, returns once they are processed (bounded).
     virtual Result sendKeys(const QString& keys, bool wait) = 0;

@@ -18,6 +18,9 @@ public:
     Result activate(const QString& caption, bool) override {
         return Result::failure(Error::Unsupported, caption);
     }
+    Result restore(const QString& caption) override {
+        return Result::failure(Error::Unsupported, caption);
+    }
     Result sendKeys(const QString& keys, bool) override {
         return Result::failure(Error::Unsupported, keys);
     }

@@ -198,6 +198,11 @@ public:
         return a && a->map_state != XCB_MAP_STATE_UNMAPPED;
     }
 
+    void map(xcb_window_t w) {
+        xcb_map_window(m_c, w);
+        xcb_flush(m_c);
+    }
+
     void roundTrip() { free(xcb_get_input_focus_reply(m_c, xcb_get_input_focus(m_c), nullptr)); }
 
 private:
@@ -268,35 +273,10 @@ public:
     QStringList searchPaths(const QString& name) override { return programSearchPaths(name); }
 
     Result activate(const QString& caption, bool wait) override {
-        xcb_connection_t* c = qtConnection();
-        if (!c)
-            return Result::failure(Error::Unsupported, QStringLiteral("no X11 display"));
-        X11 x(c);
-        if (!x.ok())
-            return Result::failure(Error::Unsupported, QStringLiteral("no X11 display"));
-        m_minimisedTarget = XCB_NONE;
-        if (wait) {
-            // Give the click that started this its chance to bring our own window forward;
-            // going on without it is harmless.
-            const std::vector<xcb_window_t> own = ownWindows();
-            waitFor(kFocusWaitMs, [&] { return x.focusWithin(own); });
-        }
-        const bool wm = x.hasWindowManager();
-        const xcb_window_t w = x.find(caption, wm);
-        if (w == XCB_NONE)
-            return Result::failure(Error::NotFound, caption);
-        // A minimised window is the one asked for, but stays as it is: activating through
-        // the window manager would restore it.
-        if (x.minimised(w)) {
-            m_minimisedTarget = w;
-            return Result::success();
-        }
-        x.requestActivation(w, wm);
-        // Keys sent next must reach that window, so the activation has to have happened.
-        if (!waitFor(kFocusWaitMs, [&] { return x.focusWithin({w}); }))
-            return Result::failure(Error::Busy, caption);
-        return Result::success();
+        return activateWindow(caption, wait, false);
     }
+
+    Result restore(const QString& caption) override { return activateWindow(caption, false, true); }
 
     Result sendKeys(const QString& keys, bool wait) override {
         const auto strokes = parseKeyStrokes(keys);
@@ -324,6 +304,43 @@ public:
     }
 
 private:
+    Result activateWindow(const QString& caption, bool wait, bool restoreMinimised) {
+        xcb_connection_t* c = qtConnection();
+        if (!c)
+            return Result::failure(Error::Unsupported, QStringLiteral("no X11 display"));
+        X11 x(c);
+        if (!x.ok())
+            return Result::failure(Error::Unsupported, QStringLiteral("no X11 display"));
+        m_minimisedTarget = XCB_NONE;
+        if (wait) {
+            // Give the click that started this its chance to bring our own window forward;
+            // going on without it is harmless.
+            const std::vector<xcb_window_t> own = ownWindows();
+            waitFor(kFocusWaitMs, [&] { return x.focusWithin(own); });
+        }
+        const bool wm = x.hasWindowManager();
+        const xcb_window_t w = x.find(caption, wm);
+        if (w == XCB_NONE)
+            return Result::failure(Error::NotFound, caption);
+        if (x.minimised(w)) {
+            if (!restoreMinimised) {
+                // The one asked for, but it stays as it is: activating through the window
+                // manager would restore it.
+                m_minimisedTarget = w;
+                return Result::success();
+            }
+            // The window manager restores an iconic window it is asked to activate; without
+            // one, mapping the window again is what restores it.
+            if (!wm)
+                x.map(w);
+        }
+        x.requestActivation(w, wm);
+        // Keys sent next must reach that window, so the activation has to have happened.
+        if (!waitFor(kFocusWaitMs, [&] { return x.focusWithin({w}); }))
+            return Result::failure(Error::Busy, caption);
+        return Result::success();
+    }
+
     // The window the last activation found minimised and left so.
     xcb_window_t m_minimisedTarget = XCB_NONE;
 };

@@ -22,15 +22,36 @@ enum class Error {
 
 struct Result {
     Error error = Error::None;
-    QString reason; // for messages to the user; empty when ok
+    // The whole text for a message: "subject: cause", or the cause alone. Empty when ok.
+    QString reason;
+    // What the failure concerns (a file, folder, program or window), when known.
+    QString subject;
+    // Why, in the user's words, without the subject; a message that names the file
+    // itself shows this part.
+    QString cause;
 
     bool ok() const { return error == Error::None; }
     explicit operator bool() const { return ok(); }
     static Result success() { return {}; }
-    static Result failure(Error e, QString why) { return {e, std::move(why)}; }
+    // A free text that serves as both reason and cause.
+    static Result failure(Error e, QString why) { return {e, why, QString(), why}; }
+    // A failure of subject for the given cause.
+    static Result failure(Error e, const QString& subject, const QString& cause);
+    // A failure of subject with the general text of its kind (errorText).
+    static Result failureOf(Error e, const QString& subject) {
+        return failure(e, subject, errorText(e));
+    }
+    static QString errorText(Error e);
 };
 
-// Maps errno to an Error with the system's text as reason.
+// Maps a system error number to an Error, with the reason in Japanese for the errors that
+// file operations meet (errnoText).
 Result resultFromErrno(int err, const QString& what);
+// The reason for a system error number: Japanese for the common failures of file
+// operations, the system's own text for the rest.
+QString errnoText(int err);
+// A file whose read-only attribute (no write permission in its mode) keeps it from being
+// replaced or deleted.
+Result readOnlyFile(const QString& path);
 
 } // namespace platform

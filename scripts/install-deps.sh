@@ -16,6 +16,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev
   # a headless X server and a window manager for the cross-process tests
   xvfb xauth openbox x11-utils
+  # the Debian package and its checks (scripts/package.sh, packaging/check-package.sh)
+  dpkg-dev file man-db desktop-file-utils appstream lintian
 )
 
 missing=()

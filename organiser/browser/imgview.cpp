@@ -83,6 +83,10 @@ ImgView::ImgView(Organiser& org) : m_org(org) {
     platform::enterPressesFocusedButton(this);
     // Also across the switch to the list window and back.
     platform::keepPlaceWhileHidden(this);
+    // A zero timeout fires once the events waiting now are handled: the window is idle.
+    m_prefetchTimer.setSingleShot(true);
+    m_prefetchTimer.setInterval(0);
+    connect(&m_prefetchTimer, &QTimer::timeout, this, [this] { prefetchNeighbours(); });
 }
 
 void ImgView::buildCells() {
@@ -314,7 +318,8 @@ void ImgView::FillPage(int start) {
             paths << m.ImageDir + name;
     }
     const QSizeF box(m.CellWidth, m.CellHeight);
-    std::vector<std::optional<platform::Thumbnail>> thumbs = platform::loadThumbnails(paths, box);
+    m_prefetchTimer.stop();
+    std::vector<std::optional<platform::Thumbnail>> thumbs = m_thumbs.fetch(paths, box);
     m_prefetched.clear();
     for (qsizetype k = 0; k < paths.size(); ++k)
         m_prefetched.insert(paths[k], std::move(thumbs[static_cast<size_t>(k)]));
@@ -323,6 +328,38 @@ void ImgView::FillPage(int start) {
         Dsp_Image(i);
     }
     m_prefetched.clear();
+    m_filledStart = start;
+    resumePrefetch();
+}
+
+void ImgView::resumePrefetch() {
+    m_prefetchTimer.start();
+}
+
+void ImgView::cancelPrefetch() {
+    m_prefetchTimer.stop();
+    m_thumbs.cancelPrefetch();
+}
+
+void ImgView::prefetchNeighbours() {
+    const Module1& m = m_org.m();
+    // The next page first (where paging usually goes), then the previous one.
+    const int step = m_vscroll->pageStep();
+    const int next = std::min(m_filledStart + step, m_vscroll->maximum());
+    const int previous = std::max(m_filledStart - step, 0);
+    const QSizeF box(m.CellWidth, m.CellHeight);
+    int priority = -1;
+    for (int start : {next, previous}) {
+        if (start == m_filledStart)
+            continue;
+        QStringList paths;
+        for (int i = 0; i < kCells; ++i) {
+            const QString& name = m.fileName(start + i);
+            if (!name.isEmpty())
+                paths << m.ImageDir + name;
+        }
+        m_thumbs.prefetch(paths, box, priority--);
+    }
 }
 
 void ImgView::Dsp_Image(int i) {
@@ -353,7 +390,7 @@ void ImgView::Dsp_Image(int i) {
         thumb = std::move(it.value());
         m_prefetched.erase(it);
     } else {
-        thumb = platform::loadThumbnail(path, QSizeF(m.CellWidth, m.CellHeight));
+        thumb = std::move(m_thumbs.fetch({path}, QSizeF(m.CellWidth, m.CellHeight)).front());
     }
     if (!thumb) {
         fail();
@@ -387,9 +424,22 @@ void ImgView::Dsp_Image(int i) {
     view->show();
 }
 
-void ImgView::VScroll1_Change() {
+void ImgView::cellFileRenamed(int i, const QString& oldPath, const QString& newPath) {
+    PictureView* view = Image1(i);
+    if (view->hasPicture() && view->sourcePath() == oldPath)
+        view->setSourcePath(newPath);
+    if (m_selectedFile == oldPath)
+        m_selectedFile = newPath;
+    m_thumbs.renamed(oldPath, newPath);
+}
+
+void ImgView::cellFileDeleted(int i, const QString& path) {
+    m_thumbs.removed(path);
+    Image1(i)->clearPicture(); // the source path goes with the picture
+}
+
+void ImgView::endSelection() {
     Module1& m = m_org.m();
-    FillPage(m_vscroll->value());
     Shape1(m.CurCell)->setBorderWidth(1);
     setText1Colour(m.CurCell, Qt::black);
     // A memo edit still pending belongs to the memo loaded last: save it there before the
@@ -397,7 +447,24 @@ void ImgView::VScroll1_Change() {
     if (m.MemoDirty == 1)
         TSave_Click(m_org);
     m_org.editText()->setTextByProgram(QString());
+    m.CurFileName.clear();
+    m.MemoFileName.clear();
+    m.MemoPath.clear();
+    m_selectedFile.clear();
     m.CurCell = 0;
+}
+
+void ImgView::endSelectionIfNotShown() {
+    const Module1& m = m_org.m();
+    if (m.CurFileName.isEmpty())
+        return;
+    if (m.ImageDir + m.fileName(m_vscroll->value() + m.CurCell) != m_selectedFile)
+        endSelection();
+}
+
+void ImgView::VScroll1_Change() {
+    FillPage(m_vscroll->value());
+    endSelection();
 }
 
 void ImgView::Text1_Change(int) {
@@ -410,6 +477,8 @@ void ImgView::Text1_Click(int i) {
 
 void ImgView::selectCell(int i) {
     Module1& m = m_org.m();
+    // The clipboard's picture needs the threads more than the pages ahead do.
+    cancelPrefetch();
     if (m.MemoDirty == 1)
         TSave_Click(m_org);
     if (m.NameEdited == 1)
@@ -450,6 +519,9 @@ void ImgView::Image1_DblClick(int i) {
 }
 
 void ImgView::ResetBotton_Click() {
+    cancelPrefetch();
+    // Files changed behind the organiser's back are decoded again.
+    m_thumbs.recheck();
     m_org.setDir()->File1()->refresh();
     LoadFileList(m_org);
 }

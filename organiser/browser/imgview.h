@@ -4,9 +4,11 @@
 // call into the commands.
 
 #include "platform/pictureloader.h"
+#include "thumbnailcache.h"
 
 #include <QHash>
 #include <QMainWindow>
+#include <QTimer>
 #include <array>
 #include <optional>
 
@@ -51,9 +53,33 @@ public:
 
     // Renders cell i from its name field.
     void Dsp_Image(int i);
-    // Fills the ten cells from FileNames starting at start: decodes the page in parallel,
-    // then sets each name field and renders each cell in order.
+    // Fills the ten cells from FileNames starting at start: takes the page's thumbnails from
+    // the cache or decodes them in parallel, then sets each name field and renders each cell
+    // in order. Once the window is idle again the pages on either side are decoded ahead.
     void FillPage(int start);
+
+    // Every change the commands make to the file a cell shows goes through these two, so
+    // the path the cell's picture was read from (which the clipboard copy reads the whole
+    // picture from again) stays in step with the table entry.
+    void cellFileRenamed(int i, const QString& oldPath, const QString& newPath);
+    void cellFileDeleted(int i, const QString& path);
+
+    // The file of the selection (folder and table entry) as it stood when CurFileName was
+    // taken from the cell; empty while no selection stands.
+    void setSelectedFile(const QString& path) { m_selectedFile = path; }
+    // Ends the selection: the pending memo edit is saved where it belongs, the cell is
+    // unmarked, the memo text cleared, and CurFileName, MemoFileName and MemoPath emptied,
+    // so delete, copy and the memo save act on nothing until a cell is selected again.
+    void endSelection();
+    // After a reload: ends the selection when the selected cell no longer shows the
+    // selected file (another folder, or the file gone or moved in the list).
+    void endSelectionIfNotShown();
+    // Thumbnails of the pages shown and prefetched.
+    ThumbnailCache& thumbnails() { return m_thumbs; }
+    // Decodes ahead the pages next to the one shown, once the window is idle; a click gives
+    // it up and resumes it when the clipboard's picture is made.
+    void resumePrefetch();
+    void cancelPrefetch();
 
     // Cell operations, also called by the list window and the menu.
     void Image1_Click(int i);
@@ -75,6 +101,7 @@ private:
     void buildButtons();
     void buildMenus();
     void selectCell(int i);
+    void prefetchNeighbours();
 
     void addMenuAction(QMenu* menu, const QString& name, const QString& caption,
                        const QKeySequence& key, std::function<void()> handler);
@@ -82,6 +109,9 @@ private:
     Organiser& m_org;
     // Thumbnails of the page being filled, decoded in parallel before the cells are filled.
     QHash<QString, std::optional<platform::Thumbnail>> m_prefetched;
+    ThumbnailCache m_thumbs;
+    QTimer m_prefetchTimer;
+    int m_filledStart = 0;
     std::array<PictureView*, 10> m_image1{};
     std::array<ShapeFrame*, 10> m_shape1{};
     std::array<QPlainTextEdit*, 10> m_text1{};
@@ -91,6 +121,7 @@ private:
     QLabel* m_total = nullptr;
     PictureView* m_picture1 = nullptr;
     PictureView* m_mirok = nullptr;
+    QString m_selectedFile;
     QAction* m_itemClear = nullptr;
     bool m_closing = false;
 };

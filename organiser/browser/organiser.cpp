@@ -2,6 +2,7 @@
 
 #include "cellrules.h"
 #include "commands/edittext.h"
+#include "commands/fullpicture.h"
 #include "dialogs/setdir.h"
 #include "dialogs/settdir.h"
 #include "imgview.h"
@@ -22,7 +23,8 @@
 
 namespace tarvo {
 
-Organiser::Organiser(Services services) : m_services(services) {
+Organiser::Organiser(Services services)
+    : m_services(services), m_fullPictures(std::make_unique<FullPictures>()) {
     if (!m_services.files)
         m_services.files = &platform::systemFiles();
     if (!m_services.clipboard)
@@ -130,6 +132,9 @@ void LoadFileList(Organiser& org) {
     view->VScroll1()->setValue(0);
     view->Directory()->setText(m.ImageDir);
     view->Total()->setText(QString::number(n));
+    // A reload of another folder, or one after which the selected cell shows another
+    // file, must not leave delete and copy aimed at a file the user no longer sees.
+    view->endSelectionIfNotShown();
 }
 
 } // namespace tarvo

@@ -24,6 +24,7 @@ class SetDir;
 class SetTdir;
 class Lform;
 class EditText;
+class FullPictures;
 
 struct Services {
     platform::Files* files = nullptr;
@@ -57,6 +58,8 @@ public:
     bool hasSetTdir() const { return !m_setTdir.isNull(); }
     bool hasLform() const { return !m_lform.isNull(); }
     bool hasEditText() const { return !m_editText.isNull(); }
+    // The clipboard's full pictures, decoded off the user-interface thread.
+    FullPictures& fullPictures() { return *m_fullPictures; }
 
     // Creates and shows the main window (its load runs start-up).
     void start();
@@ -69,6 +72,7 @@ public:
 private:
     Module1 m_module;
     Services m_services;
+    std::unique_ptr<FullPictures> m_fullPictures;
     QPointer<ImgView> m_imgView;
     QPointer<SetDir> m_setDir;
     QPointer<SetTdir> m_setTdir;

@@ -4,12 +4,14 @@
 #include "browser/pictureview.h"
 #include "commands.h"
 #include "edittext.h"
+#include "fullpicture.h"
 #include "platform/clipboard.h"
 #include "platform/pictureloader.h"
 
 #include <QAction>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 
 namespace tarvo {
 
@@ -35,24 +37,39 @@ bool ItemCopy_Click(Organiser& org, int k) {
     Module1& m = org.m();
     ImgView* view = org.imgView();
     m.CurFileName = view->text1(m.CurCell);
+    // The file this name stands for: a reload that moves it out of the cell ends the
+    // selection.
+    view->setSelectedFile(m.CurFileName.isEmpty()
+                              ? QString()
+                              : m.ImageDir + m.fileName(view->VScroll1()->value() + m.CurCell));
     if (m.CurFileName.isEmpty())
         return true;
     platform::Clipboard& clip = org.clipboard();
     if (view->ItemClear()->isChecked())
         (void)clip.clear();
     if (k == 0) {
-        // The cell holds a reduced picture; the clipboard gets the whole one, read now.
+        // The cell holds a reduced picture; the clipboard gets the whole one, read from the
+        // file now.
         PictureView* cell = view->Image1(m.CurCell);
-        std::optional<QImage> full;
-        if (cell->hasPicture())
-            full = platform::loadFullPicture(cell->sourcePath());
-        bool ok = false;
-        if (full) {
-            if (m.CurFileName.right(3).toUpper() != QLatin1String("ICO"))
-                ok = clip.addImage(*full).ok();
-            else
-                ok = clip.addImage(iconThroughPicture1(view, *full)).ok();
+        if (!cell->hasPicture())
+            return false;
+        if (m.CurFileName.right(3).toUpper() == QLatin1String("ICO")) {
+            // Small, and drawn through a widget: done here.
+            const std::optional<QImage> icon = platform::loadFullPicture(cell->sourcePath());
+            return icon && clip.addImage(iconThroughPicture1(view, *icon)).ok();
         }
+        // A large photo takes a third of a second to decode: the clipboard is taken now and
+        // the picture handed over when its worker has made it.
+        auto told = std::make_shared<bool>(false);
+        std::shared_ptr<platform::PendingImage> pending =
+            org.fullPictures().start(cell->sourcePath(), [&org, told](bool made) {
+                if (!made && !*told)
+                    ReportNotCopied(org);
+                org.imgView()->resumePrefetch();
+            });
+        const bool ok = clip.addPendingImage(std::move(pending)).ok();
+        // A failure known now is told by the caller; one found later by the worker, here.
+        *told = !ok;
         return ok;
     }
     if (k == 1)

@@ -5,6 +5,7 @@
 #include "browser/pictureview.h"
 #include "commands.h"
 #include "edittext.h"
+#include "memoitems.h"
 #include "platform/files.h"
 #include "platform/messagebox.h"
 #include "renamerules.h"
@@ -50,8 +51,8 @@ bool copyOne(Organiser& org, const QString& name) {
     if (r.ok())
         return true;
     org.messages().show(org.imgView(),
-                        QStringLiteral("%1 をコピーできませんでした。\r%2\r%3")
-                            .arg(name, QDir::toNativeSeparators(to), r.reason),
+                        QStringLiteral("%1 をコピーできませんでした。\rコピー先: %2\r理由: %3")
+                            .arg(name, QDir::toNativeSeparators(to), r.cause),
                         QString(), platform::MessageBox::Icon::Warning);
     return false;
 }
@@ -75,16 +76,35 @@ void RenameImageFile(Organiser& org, const QString& oldName, QString& newName) {
         return;
     const std::optional<RenameTargets> t = renameTargets(oldName, newName, m.RenameExt);
     if (!t)
-        return; // a name that would leave the folder or that no file system takes
+        return; // a name that would leave the folder, hide the file or no file system takes
     newName = t->newName;
-    if (!org.files().renameNoReplace(m.ImageDir + oldName, m.ImageDir + t->newName).ok())
+    if (t->newName == oldName)
+        return; // only what the old extension replaced was typed differently
+    platform::Files& files = org.files();
+    const QString oldPicture = m.ImageDir + oldName;
+    const QString newPicture = m.ImageDir + t->newName;
+    const QString oldMemo = m.ImageDir + t->oldMemo;
+    const QString newMemo = m.ImageDir + t->newMemo;
+    // A memo under the new name that is not this picture's own belongs to another picture:
+    // taking the name would leave this memo behind and show that one as this picture's.
+    // Both targets are checked before either file moves.
+    if (t->newMemo != t->oldMemo && files.isNormalFile(newMemo) &&
+        !files.sameFile(oldMemo, newMemo))
         return;
-    m.setFileName(selectedIndex(org), t->newName);
+    if (!files.renameNoReplace(oldPicture, newPicture).ok())
+        return;
     // The memo follows the picture only while the memo window holds its text.
-    if (!org.editText()->text().isEmpty() && org.files().isNormalFile(m.ImageDir + t->oldMemo)) {
-        if (!org.files().renameNoReplace(m.ImageDir + t->oldMemo, m.ImageDir + t->newMemo).ok())
+    if (!org.editText()->text().isEmpty() && files.isNormalFile(oldMemo) &&
+        !files.renameNoReplace(oldMemo, newMemo).ok()) {
+        // The memo could not follow: the picture goes back, so the two keep one name.
+        if (files.renameNoReplace(newPicture, oldPicture).ok())
             return;
+        m.setFileName(selectedIndex(org), t->newName);
+        org.imgView()->cellFileRenamed(m.CurCell, oldPicture, newPicture);
+        return;
     }
+    m.setFileName(selectedIndex(org), t->newName);
+    org.imgView()->cellFileRenamed(m.CurCell, oldPicture, newPicture);
     org.editText()->setCaption(t->newMemo);
 }
 
@@ -94,10 +114,14 @@ void DelFcommand_Click(Organiser& org) {
         return;
     ImgView* view = org.imgView();
     const int cell = m.CurCell;
-    DeleteIfExists(org, m.ImageDir + m.CurFileName);
-    view->Image1(cell)->clearPicture();
-    if (!m.MemoFileName.isEmpty())
-        DeleteIfExists(org, m.ImageDir + m.MemoFileName);
+    // The picture the cell shows (its table entry) and that picture's memo; never the
+    // name typed in the field, which may name another picture or none.
+    const QString name = m.fileName(selectedIndex(org));
+    if (!name.isEmpty())
+        DeleteIfExists(org, m.ImageDir + name);
+    view->cellFileDeleted(cell, m.ImageDir + name);
+    if (!name.isEmpty())
+        DeleteIfExists(org, m.ImageDir + memoNameFor(name));
     view->setText1(cell, QString());
     m.setFileName(selectedIndex(org), QString());
     view->Label2(cell)->setText(QString());
@@ -107,10 +131,16 @@ void CopyToDestination(Organiser& org) {
     Module1& m = org.m();
     if (m.CurFileName.isEmpty())
         return;
-    if (!copyOne(org, m.CurFileName))
+    // Like the delete, the copy takes the picture the cell shows, not a typed name that a
+    // refused rename left in the field.
+    const QString name = m.fileName(selectedIndex(org));
+    if (name.isEmpty())
         return;
-    if (!m.MemoFileName.isEmpty() && org.files().isNormalFile(m.ImageDir + m.MemoFileName))
-        copyOne(org, m.MemoFileName);
+    if (!copyOne(org, name))
+        return;
+    const QString memo = memoNameFor(name);
+    if (org.files().isNormalFile(m.ImageDir + memo))
+        copyOne(org, memo);
     org.imgView()->setText1Colour(m.CurCell, kCopiedRed);
 }
 

@@ -18,6 +18,10 @@ std::optional<RenameTargets> renameTargets(const QString& oldName, const QString
     RenameTargets t;
     const qsizetype p = typed.indexOf(QLatin1Char('.'));
     const QString base = p >= 0 ? typed.left(p) : typed;
+    // An empty base name (an emptied field, or a name typed from its ".") would give
+    // ".jpg", which Linux hides: the picture would vanish from the list.
+    if (base.isEmpty())
+        return std::nullopt;
     t.newMemo = base + QStringLiteral(".TXT");
     t.newName = base + renameExt;
     const qsizetype q = oldName.indexOf(QLatin1Char('.'));

@@ -14,8 +14,9 @@ struct RenameTargets {
 };
 
 // oldName holds a "."; renameExt is oldName from its first "." on. Nothing when the result
-// cannot be a file name of this folder: a path separator, a control character (the line
-// end that Enter types into the name field, a tab, a NUL), or the names "." and "..".
+// cannot be a file name of this folder: an empty base name (the result would start with
+// "."), a path separator, a control character (the line end that Enter types into the name
+// field, a tab, a NUL), or the names "." and "..".
 std::optional<RenameTargets> renameTargets(const QString& oldName, const QString& typed,
                                            const QString& renameExt);
 

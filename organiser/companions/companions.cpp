@@ -60,7 +60,9 @@ void ToggleClipboardViewer(Organiser& org) {
 }
 
 bool CloseClipboardViewer(Organiser& org, bool wait) {
-    if (!org.programs().activate(kViewerCaption, false))
+    // A minimised viewer is restored first: its keys need it to have the focus, and left
+    // minimised it would stay open while the toggle took it for closed.
+    if (!org.programs().restore(kViewerCaption))
         return false; // no keys for whatever window happens to be active
     return org.programs().sendKeys(kViewerCloseKeys, wait).ok();
 }

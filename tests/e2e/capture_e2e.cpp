@@ -197,4 +197,40 @@ TEST_F(CaptureE2E, AHungClipboardOwnerDoesNotHoldTheSaverUp) {
     EXPECT_EQ(dir.names(), QStringList{QStringLiteral("SAVE01.bmp")});
 }
 
+TEST_F(CaptureE2E, AFastBurstOfDistinctBitmapsGivesNoDuplicateFile) {
+    run();
+    testing_support::TestFolder refs;
+    QProcess* burst = put({QStringLiteral("--burst"), refs.path(), QStringLiteral("20"),
+                           QStringLiteral("28"), QStringLiteral("--clear")});
+    QByteArray out;
+    ASSERT_TRUE(eventually(
+        [&] {
+            out += burst->readAllStandardOutput();
+            return out.contains("done");
+        },
+        15000));
+    // The last picture stays on the clipboard, so it is saved; then nothing more comes.
+    const QImage last =
+        QImage(refs.file(QStringLiteral("burst20.png"))).convertToFormat(QImage::Format_RGB32);
+    ASSERT_TRUE(eventually([&] {
+        const QStringList names = dir.names();
+        return !names.isEmpty() && saved(names.back()) == last;
+    }));
+    QTest::qWait(800);
+    const QStringList names = dir.names();
+    // Every file is one of the pictures, each at most once, in the order they were put.
+    int previous = 0;
+    for (const QString& name : names) {
+        const QImage file = saved(name);
+        int index = 0;
+        for (int i = 1; i <= 20 && index == 0; ++i)
+            if (QImage(refs.file(QStringLiteral("burst%1.png").arg(i, 2, 10, QLatin1Char('0'))))
+                    .convertToFormat(QImage::Format_RGB32) == file)
+                index = i;
+        EXPECT_GT(index, previous) << qPrintable(name) << " is a repeat, out of order or unknown";
+        previous = index;
+    }
+    EXPECT_EQ(previous, 20);
+}
+
 } // namespace

@@ -270,4 +270,30 @@ TEST_F(OrganiserE2E, SecondPressClosesTheViewerAndThirdStartsItAgain) {
     EXPECT_EQ(organiser.state(), QProcess::Running);
 }
 
+TEST_F(OrganiserE2E, MinimisedViewerIsClosedByOnePressAndTheNextStartsOne) {
+    if (!qEnvironmentVariableIsEmpty("TARVO_NO_WM"))
+        GTEST_SKIP() << "minimising needs a window manager";
+    ASSERT_NO_FATAL_FAILURE(startOrganiser());
+    clickAt(client, 5910, 2175, 945, 300);
+    ASSERT_TRUE(eventually([] { return findWindow(kViewer).has_value(); }));
+    QTest::qWait(300);
+    xclick({QStringLiteral("iconify"), kViewer});
+    ASSERT_TRUE(eventually([] {
+        return xclick({QStringLiteral("state"), kViewer}) == QStringLiteral("iconic");
+    }));
+
+    ASSERT_TRUE(programs.activate(organiserCaption, false));
+    clickAt(client, 5910, 2175, 945, 300);
+    EXPECT_TRUE(eventually([] { return !findWindow(kViewer); }))
+        << "one press closes the minimised viewer";
+    QTest::qWait(500);
+    EXPECT_EQ(xclick({QStringLiteral("count"), kViewer}), QStringLiteral("0"))
+        << "and starts no second one";
+
+    clickAt(client, 5910, 2175, 945, 300);
+    EXPECT_TRUE(eventually([] { return findWindow(kViewer).has_value(); }));
+    QTest::qWait(500);
+    EXPECT_EQ(xclick({QStringLiteral("count"), kViewer}), QStringLiteral("1"));
+}
+
 } // namespace

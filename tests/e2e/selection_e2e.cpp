@@ -78,3 +78,48 @@ TEST(SelectionE2E, ClickedPictureReachesAnotherProcessThroughTheClipboard) {
     organiser.kill();
     organiser.waitForFinished(5000);
 }
+
+// Two clicks in quick succession on two large photos: the first decode is given up, and a
+// reader in another process gets the second picture, pixel for pixel.
+TEST(SelectionE2E, SecondOfTwoQuickClicksIsThePictureOtherProgramsRead) {
+    testing_support::TestFolder dir;
+    QImage first = pattern(3000, 2000);
+    QImage second = first.mirrored(true, false);
+    ASSERT_TRUE(first.save(dir.file(QStringLiteral("a.jpg")), "JPEG", 90));
+    ASSERT_TRUE(second.save(dir.file(QStringLiteral("b.jpg")), "JPEG", 90));
+    const QImage expected(dir.file(QStringLiteral("b.jpg")));
+    ASSERT_FALSE(expected.isNull());
+
+    QProcess organiser;
+    organiser.setWorkingDirectory(dir.path());
+    organiser.start(kBin + QStringLiteral("/tarvo104"), {});
+    ASSERT_TRUE(organiser.waitForStarted(10000));
+    std::optional<QRect> win;
+    ASSERT_TRUE(eventually([&] {
+        const auto found = findWindow(kCaption);
+        win = found ? std::optional<QRect>(found->rect) : std::nullopt;
+        return win.has_value();
+    })) << "the main window did not appear";
+    QTest::qWait(300);
+
+    // Cells 0 and 1: inner corners at 91 and 1651 twips across, 31 down; the middle of each.
+    const int menuBar = win->height() - 5160 / 15;
+    const int y = win->y() + menuBar + (31 + 1453 / 2) / 15;
+    for (int left : {91, 1651}) {
+        const int x = win->x() + (left + 1453 / 2) / 15;
+        ASSERT_TRUE(xclick({QStringLiteral("click"), QString::number(x), QString::number(y)}));
+    }
+
+    const QString out = dir.file(QStringLiteral("pasted.png"));
+    ASSERT_TRUE(eventually([&] {
+        return runHelper(QStringLiteral("clipget"), {QStringLiteral("--image"), out}).has_value();
+    })) << "no picture on the clipboard";
+    const QImage pasted(out);
+    ASSERT_EQ(pasted.size(), expected.size());
+    for (int py = 0; py < expected.height(); py += 37)
+        for (int px = 0; px < expected.width(); px += 41)
+            ASSERT_EQ(pasted.pixel(px, py), expected.pixel(px, py)) << px << "," << py;
+
+    organiser.kill();
+    organiser.waitForFinished(5000);
+}

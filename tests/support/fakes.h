@@ -2,6 +2,7 @@
 // Recording doubles of the platform services, for tests that drive the organiser without a
 // display or other programs. Header only; each test makes its own instances.
 
+#include "fakefiles.h"
 #include "platform/clipboard.h"
 #include "platform/messagebox.h"
 #include "platform/programs.h"
@@ -21,7 +22,7 @@ namespace testing_support {
 class FakePrograms : public platform::Programs {
 public:
     struct Call {
-        enum class Kind { Start, Activate, SendKeys };
+        enum class Kind { Start, Activate, Restore, SendKeys };
         Kind kind;
         QString text;      // program name, caption or keys
         int style = 0;     // window style of a start
@@ -68,6 +69,22 @@ public:
         return platform::Result::success();
     }
 
+    platform::Result restore(const QString& caption) override {
+        calls.push_back({Call::Kind::Restore, caption, 0, false});
+        QString found;
+        for (const QString& w : windows)
+            if (w == caption)
+                found = w;
+        for (const QString& w : windows)
+            if (found.isEmpty() && w.startsWith(caption))
+                found = w;
+        if (found.isEmpty())
+            return platform::Result::failure(platform::Error::NotFound, caption);
+        minimised.removeAll(found);
+        active = found;
+        return platform::Result::success();
+    }
+
     platform::Result sendKeys(const QString& keys, bool wait) override {
         calls.push_back({Call::Kind::SendKeys, keys, 0, wait});
         if (failKeys)
@@ -100,6 +117,10 @@ public:
     std::optional<QString> textData;
     int clears = 0;
     bool heldByOther = false; // every call fails as when another program holds it
+    // Keeps pictures still being made as they were offered, without waiting for them, as the
+    // system clipboard does until a reader asks.
+    bool keepPending = false;
+    std::vector<std::shared_ptr<platform::PendingImage>> pending;
 
     platform::Result clear() override {
         if (heldByOther)
@@ -113,6 +134,15 @@ public:
         if (heldByOther)
             return busy();
         image = img;
+        return {};
+    }
+    platform::Result addPendingImage(std::shared_ptr<platform::PendingImage> p) override {
+        if (!keepPending)
+            return Clipboard::addPendingImage(std::move(p));
+        if (heldByOther)
+            return busy();
+        image.reset();
+        pending.push_back(std::move(p));
         return {};
     }
     platform::Result addText(const QString& t) override {

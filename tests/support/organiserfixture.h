@@ -26,6 +26,8 @@ protected:
     TestFolder dir;
     FakeClipboard clip;
     FakeMessageBox box;
+    // The real files of dir, with failures a test arranges (read-only files, a full disk).
+    FakeFiles files;
     std::unique_ptr<CurrentDir> cwd;
     std::unique_ptr<tarvo::Organiser> org;
     int endCalls = 0;
@@ -36,6 +38,7 @@ protected:
         tarvo::Services s;
         s.clipboard = &clip;
         s.messages = &box;
+        s.files = &files;
         org = std::make_unique<tarvo::Organiser>(s);
         org->setEndHandler([this] { ++endCalls; });
         org->imgView();

@@ -93,8 +93,10 @@ TEST(RleBitmap, HeadersThatDoNotHoldTogetherAreRefused) {
     EXPECT_FALSE(decodeRleBitmap(pastEnd, &why).has_value());
     EXPECT_EQ(why.error, Error::Corrupt);
     QByteArray huge = file;
-    huge[18] = '\x60'; // 60,000 wide
+    huge[18] = '\x60'; // 60,000 × 60,000: too many pixels, whatever one side is
     huge[19] = '\xea';
+    huge[22] = '\x60';
+    huge[23] = '\xea';
     EXPECT_FALSE(decodeRleBitmap(huge).has_value());
     EXPECT_FALSE(rleBitmapInfo(QByteArray("BM not a bitmap")).has_value());
 }

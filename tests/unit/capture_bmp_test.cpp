@@ -84,7 +84,9 @@ TEST(BmpWriter, FailuresAreReportedWithTheNameAndKeepTheOldFile) {
 
     platform::Result r = platform::writeBmp(img, dir.file(QStringLiteral("missing/SAVE01.bmp")));
     EXPECT_EQ(r.error, platform::Error::NotFound);
-    EXPECT_TRUE(r.reason.contains(QStringLiteral("missing/SAVE01.bmp")));
+    // The saver shows this after "保存できません: ", in the user's language.
+    EXPECT_EQ(r.reason, dir.file(QStringLiteral("missing/SAVE01.bmp")) +
+                            QStringLiteral(": ファイルまたはフォルダが見つかりません"));
 
     dir.write(QStringLiteral("file"), "x");
     r = platform::writeBmp(img, dir.file(QStringLiteral("file/SAVE01.bmp")));

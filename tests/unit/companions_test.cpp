@@ -68,6 +68,9 @@ protected:
             case Kind::Activate:
                 out << QStringLiteral("Activate %1 %2").arg(c.text).arg(int(c.wait));
                 break;
+            case Kind::Restore:
+                out << QStringLiteral("Restore %1").arg(c.text);
+                break;
             case Kind::SendKeys:
                 out << QStringLiteral("Keys %1 %2").arg(c.text).arg(int(c.wait));
                 break;
@@ -76,7 +79,7 @@ protected:
         programs.calls.clear();
         return out;
     }
-    const QStringList closeViewer{QStringLiteral("Activate クリップボード ビューア 0"),
+    const QStringList closeViewer{QStringLiteral("Restore クリップボード ビューア"),
                                   QStringLiteral("Keys +{F10}FX 0")};
     const QStringList startViewer{QStringLiteral("Start CLIPBRD.EXE 4")};
 
@@ -117,7 +120,7 @@ TEST_F(CompanionsTest, ViewerClosedByHandIsReplacedByOnePressWithoutKeys) {
     focusElsewhere();
 
     tarvo::ToggleClipboardViewer(*org);
-    EXPECT_EQ(calls(), (QStringList{QStringLiteral("Activate クリップボード ビューア 0"),
+    EXPECT_EQ(calls(), (QStringList{QStringLiteral("Restore クリップボード ビューア"),
                                     QStringLiteral("Start CLIPBRD.EXE 4")}));
     EXPECT_EQ(open(), 1);
     EXPECT_EQ(programs.windowCount(kViewer), 1);
@@ -127,6 +130,23 @@ TEST_F(CompanionsTest, ViewerClosedByHandIsReplacedByOnePressWithoutKeys) {
     EXPECT_EQ(calls(), closeViewer);
     EXPECT_EQ(open(), 0);
     EXPECT_TRUE(box.shown.empty());
+}
+
+TEST_F(CompanionsTest, MinimisedViewerIsClosedByOnePressAndTheNextStartsOne) {
+    tarvo::ToggleClipboardViewer(*org);
+    programs.minimised.append(kViewer);
+    programs.active = QStringLiteral("    画像整理ツール　 [Tarvo  V1.4 ]");
+    calls();
+
+    tarvo::ToggleClipboardViewer(*org);
+    EXPECT_EQ(calls(), closeViewer) << "restored, then closed by its keys; nothing started";
+    EXPECT_EQ(programs.windowCount(kViewer), 0);
+    EXPECT_EQ(open(), 0);
+
+    tarvo::ToggleClipboardViewer(*org);
+    EXPECT_EQ(calls(), startViewer);
+    EXPECT_EQ(programs.windowCount(kViewer), 1);
+    EXPECT_EQ(open(), 1);
 }
 
 TEST_F(CompanionsTest, KeysThatFailStartTheToggleOverWithANewViewer) {
@@ -176,7 +196,7 @@ TEST_F(CompanionsTest, EndClosesTheOpenViewerWaitingThenEnds) {
     auto* end = org->imgView()->findChild<QPushButton*>(QStringLiteral("EndBottun"));
     ASSERT_NE(end, nullptr);
     end->click();
-    EXPECT_EQ(calls(), (QStringList{QStringLiteral("Activate クリップボード ビューア 0"),
+    EXPECT_EQ(calls(), (QStringList{QStringLiteral("Restore クリップボード ビューア"),
                                     QStringLiteral("Keys +{F10}FX 1")}));
     EXPECT_EQ(programs.windowCount(kViewer), 0);
     EXPECT_EQ(ends, 1);
@@ -190,7 +210,7 @@ TEST_F(CompanionsTest, EndWithTheViewerGoneSendsNoKeysAndStillEnds) {
     auto* end = org->imgView()->findChild<QPushButton*>(QStringLiteral("EndBottun"));
     ASSERT_NE(end, nullptr);
     end->click();
-    EXPECT_EQ(calls(), QStringList{QStringLiteral("Activate クリップボード ビューア 0")});
+    EXPECT_EQ(calls(), QStringList{QStringLiteral("Restore クリップボード ビューア")});
     EXPECT_EQ(programs.active, QStringLiteral("an editor")) << "no keys to another window";
     EXPECT_EQ(ends, 1);
     EXPECT_TRUE(box.shown.empty());
@@ -206,7 +226,7 @@ TEST_F(CompanionsTest, EndWithoutAViewerTouchesNoWindow) {
 
 TEST_F(CompanionsTest, CloseReportsTheMissingViewerWithoutSendingKeys) {
     EXPECT_FALSE(tarvo::CloseClipboardViewer(*org, true));
-    EXPECT_EQ(calls(), QStringList{QStringLiteral("Activate クリップボード ビューア 0")});
+    EXPECT_EQ(calls(), QStringList{QStringLiteral("Restore クリップボード ビューア")});
 }
 
 TEST_F(CompanionsTest, RunningSaverIsOnlyActivatedEvenWhenMinimised) {

@@ -1,6 +1,7 @@
 #include "platform/files.h"
 #include "platform/textcodec.h"
 #include "support/testfolder.h"
+#include "support/unprivileged.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@ int linkRenameNoReplace(const char* from, const char* to);
 
 using namespace platform;
 using testing_support::TestFolder;
+using testing_support::Unprivileged;
 
 namespace {
 
@@ -89,7 +91,9 @@ TEST(Files, CopyReplacesTheTargetAndKeepsItWhenTheCopyFails) {
 
     // A read-only target is refused, as the Windows copy refuses it.
     makeReadOnly(dst.file("c.jpg"));
-    EXPECT_EQ(f.copyReplace(src.file("a.jpg"), dst.file("c.jpg")).error, Error::Access);
+    const Result r = f.copyReplace(src.file("a.jpg"), dst.file("c.jpg"));
+    EXPECT_EQ(r.error, Error::Access);
+    EXPECT_EQ(r.cause, QStringLiteral("読み取り専用のファイルです"));
     EXPECT_EQ(dst.read("c.jpg"), "old");
     // No temporary file is left behind.
     EXPECT_EQ(dst.names(), (QStringList{"a.jpg", "b.jpg", "c.jpg"}));
@@ -106,15 +110,24 @@ TEST(Files, CopyOntoItselfKeepsTheFile) {
 }
 
 TEST(Files, CopyIntoAnUnwritableFolderFailsAndLeavesTheTarget) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes into read-only folders; not testable as root";
     TestFolder src, dst;
     src.write("a.jpg", "new");
     dst.write("a.jpg", "old");
+    ASSERT_EQ(::chmod(encodePath(src.path()).constData(), 0755), 0);
     ASSERT_EQ(::chmod(encodePath(dst.path()).constData(), 0555), 0);
-    EXPECT_EQ(systemFiles().copyReplace(src.file("a.jpg"), dst.file("a.jpg")).error, Error::Access);
+    Result r;
+    {
+        Unprivileged nobody;
+        if (!nobody.active())
+            GTEST_SKIP() << "root cannot give up its rights here";
+        r = systemFiles().copyReplace(src.file("a.jpg"), dst.file("a.jpg"));
+    }
     ::chmod(encodePath(dst.path()).constData(), 0755);
+    EXPECT_EQ(r.error, Error::Access);
+    EXPECT_EQ(r.subject, dst.file("a.jpg"));
+    EXPECT_EQ(r.cause, QStringLiteral("アクセスが拒否されました"));
     EXPECT_EQ(dst.read("a.jpg"), "old");
+    EXPECT_EQ(dst.names(), QStringList{"a.jpg"});
 }
 
 TEST(Files, RemoveDeletesAndReportsMissingFiles) {
@@ -123,6 +136,20 @@ TEST(Files, RemoveDeletesAndReportsMissingFiles) {
     EXPECT_TRUE(systemFiles().remove(dir.file("a.jpg")).ok());
     EXPECT_FALSE(dir.exists("a.jpg"));
     EXPECT_EQ(systemFiles().remove(dir.file("a.jpg")).error, Error::NotFound);
+}
+
+TEST(Files, ReadOnlyFileIsNotDeletedButALinkToItIs) {
+    // The mode bits decide, for root as for anyone, as the read-only attribute does.
+    TestFolder dir;
+    dir.write("a.jpg", "keep");
+    makeReadOnly(dir.file("a.jpg"));
+    const Result r = systemFiles().remove(dir.file("a.jpg"));
+    EXPECT_EQ(r.error, Error::Access);
+    EXPECT_EQ(r.reason, dir.file("a.jpg") + QStringLiteral(": 読み取り専用のファイルです"));
+    EXPECT_EQ(dir.read("a.jpg"), "keep");
+    ASSERT_EQ(::symlink("a.jpg", encodePath(dir.file("link.jpg")).constData()), 0);
+    EXPECT_TRUE(systemFiles().remove(dir.file("link.jpg")).ok());
+    EXPECT_EQ(dir.names(), QStringList{"a.jpg"});
 }
 
 TEST(Files, TextIsWrittenAsUtf8AndCp932MemosStayCp932) {

@@ -232,3 +232,105 @@ TEST(PictureLoader, DamagedEmptyAndAbsurdPicturesFailCleanly) {
         EXPECT_FALSE(loadFullPicture(path).has_value()) << c.name;
     }
 }
+
+namespace {
+
+// A 24-bit bitmap with the given header size (40, 108 or 124) and signed height; V4 and
+// V5 headers carry bit-field masks after the first 40 bytes.
+QByteArray bitmap24(int infoSize, int w, int h, QRgb top, QRgb bottom) {
+    const int stride = (w * 3 + 3) / 4 * 4;
+    const int rows = h < 0 ? -h : h;
+    QByteArray b("BM");
+    le32(b, 14 + infoSize + stride * rows);
+    le32(b, 0);
+    le32(b, 14 + infoSize);
+    le32(b, infoSize);
+    le32(b, w);
+    le32(b, h);
+    le16(b, 1);
+    le16(b, 24);
+    le32(b, 0);
+    le32(b, stride * rows);
+    le32(b, 2835);
+    le32(b, 2835);
+    le32(b, 0);
+    le32(b, 0);
+    b.append(QByteArray(infoSize - 40, '\0'));
+    for (int r = 0; r < rows; ++r) {
+        // Stored first: the top row of a top-down bitmap, the bottom row otherwise.
+        const bool isTop = h < 0 ? r == 0 : r == rows - 1;
+        const QRgb c = isTop ? top : bottom;
+        QByteArray row;
+        for (int x = 0; x < w; ++x)
+            row.append(char(qBlue(c))).append(char(qGreen(c))).append(char(qRed(c)));
+        row.append(QByteArray(stride - w * 3, '\0'));
+        b += row;
+    }
+    return b;
+}
+
+} // namespace
+
+TEST(PictureLoader, TopDownAndV4V5BitmapsShowTheRightWayUp) {
+    TestFolder dir;
+    const QRgb red = qRgb(255, 0, 0), blue = qRgb(0, 0, 255);
+    for (int infoSize : {40, 108, 124}) {
+        for (int h : {3, -3}) {
+            const QString name = QStringLiteral("b%1_%2.bmp").arg(infoSize).arg(h);
+            dir.write(name, bitmap24(infoSize, 5, h, red, blue));
+            auto header = readPictureHeader(dir.file(name));
+            ASSERT_TRUE(header.has_value()) << name.toStdString();
+            EXPECT_EQ(header->pixels, QSize(5, 3)) << name.toStdString();
+            auto image = loadFullPicture(dir.file(name));
+            ASSERT_TRUE(image.has_value()) << name.toStdString();
+            EXPECT_EQ(image->pixel(2, 0), red) << name.toStdString();
+            EXPECT_EQ(image->pixel(2, 2), blue) << name.toStdString();
+        }
+    }
+}
+
+TEST(PictureLoader, PixelCountNotOneSideIsLimitedAndShortFilesCannotClaimHugeSizes) {
+    TestFolder dir;
+    // A strip 65,000 pixels long is a picture like any other.
+    writePicture(dir, "strip.gif", 65000, 1, Qt::red);
+    auto strip = readPictureHeader(dir.file("strip.gif"));
+    ASSERT_TRUE(strip.has_value());
+    EXPECT_EQ(strip->pixels, QSize(65000, 1));
+    ASSERT_TRUE(loadThumbnail(dir.file("strip.gif"), kCellBox).has_value());
+
+    // 12,000 × 12,000 is within the pixel limit, but 30 bytes cannot hold it.
+    QByteArray gif("GIF89a");
+    le16(gif, 12000);
+    le16(gif, 12000);
+    gif += bytes({0, 0, 0, ',', 0, 0, 0, 0});
+    le16(gif, 12000);
+    le16(gif, 12000);
+    gif += bytes({0, 2, 2, 0x4C, 1, 0, 0x3B});
+    dir.write("liar.gif", gif);
+    Result why;
+    EXPECT_FALSE(loadThumbnail(dir.file("liar.gif"), kCellBox, &why).has_value());
+    EXPECT_EQ(why.error, Error::Corrupt) << why.reason.toStdString();
+
+    // A bitmap past the pixel count is too large even when each side is modest.
+    QByteArray bmp = bitmap(1, 1, 8, 0, QByteArray(4, '\0'));
+    bmp.replace(18, 8, QByteArray("\x40\x9C\0\0\x40\x9C\0\0", 8)); // 40,000 × 40,000
+    dir.write("big.bmp", bmp);
+    EXPECT_FALSE(readPictureHeader(dir.file("big.bmp"), &why).has_value());
+    EXPECT_EQ(why.error, Error::TooLarge);
+}
+
+TEST(PictureLoader, GifScreenOutsideTheFirstImageIsTransparent) {
+    TestFolder dir;
+    QImage img(2, 2, QImage::Format_RGB32);
+    img.fill(Qt::red);
+    QByteArray gif = tools::encodeGif(img);
+    // Widen the logical screen to 4 × 2: the image covers its left half only.
+    gif[6] = 4;
+    dir.write("half.gif", gif);
+    auto image = loadFullPicture(dir.file("half.gif"));
+    ASSERT_TRUE(image.has_value());
+    ASSERT_EQ(image->size(), QSize(4, 2));
+    EXPECT_EQ(qAlpha(image->pixel(1, 1)), 255);
+    EXPECT_EQ(qRed(image->pixel(1, 1)), 255);
+    EXPECT_EQ(qAlpha(image->pixel(3, 0)), 0);
+}

@@ -21,7 +21,6 @@ TEST(RenameTargets, KeepsTheOldExtension) {
         {"sea.jpg", "beach.png", ".jpg", "beach.jpg", "beach.TXT", "sea.TXT"},
         {"sea.jpg", "beach", ".jpg", "beach.jpg", "beach.TXT", "sea.TXT"},
         {"a.b.jpg", "cat", ".b.jpg", "cat.b.jpg", "cat.TXT", "a.TXT"},
-        {"sea.jpg", "", ".jpg", ".jpg", ".TXT", "sea.TXT"},
         {"Sea.jpg", "sea.jpg", ".jpg", "sea.jpg", "sea.TXT", "Sea.TXT"},
         {"写真.JPG", "海", ".JPG", "海.JPG", "海.TXT", "写真.TXT"},
         {"sea.jpg", "my beach.x.y", ".jpg", "my beach.jpg", "my beach.TXT", "sea.TXT"},
@@ -37,8 +36,9 @@ TEST(RenameTargets, KeepsTheOldExtension) {
 }
 
 TEST(RenameTargets, RefusesNamesThatLeaveTheFolderOrHoldControlCharacters) {
-    const char* refused[] = {"up/..",    "sub/dir",   "back\\slash",
-                             "line\r\n", "tab\there", "bell\x07"};
+    // An emptied field or a name typed from its "." would give a hidden ".jpg".
+    const char* refused[] = {"up/..",    "sub/dir", "back\\slash", "line\r\n", "tab\there",
+                             "bell\x07", "",        ".hidden"};
     for (const char* typed : refused)
         EXPECT_FALSE(renameTargets(QStringLiteral("sea.jpg"), QString::fromUtf8(typed),
                                    QStringLiteral(".jpg"))

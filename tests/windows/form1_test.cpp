@@ -185,6 +185,24 @@ TEST_F(Form1Test, SwitchedOffNothingIsSavedAndNumberingContinues) {
     EXPECT_EQ(saved(QStringLiteral("SAVE02.bmp")), picture(Qt::blue));
 }
 
+TEST_F(Form1Test, EachDistinctBitmapIsSavedOnceHoweverManyNoticesReadIt) {
+    click("Command1");
+    // Emptied, then the picture put: the first notice is handled when the picture is there.
+    clipboard.clear();
+    clipboard.addImage(picture(Qt::red));
+    chain.clipboardChanged();
+    chain.clipboardChanged();
+    copyText(QStringLiteral("words")); // no bitmap: nothing
+    copyPicture(picture(Qt::red));     // the same picture again: saved already
+    copyPicture(picture(Qt::green));
+    copyPicture(picture(Qt::red)); // a picture that follows another is new again
+    EXPECT_EQ(dir.names(), (QStringList{QStringLiteral("SAVE01.bmp"), QStringLiteral("SAVE02.bmp"),
+                                        QStringLiteral("SAVE03.bmp")}));
+    EXPECT_EQ(saved(QStringLiteral("SAVE01.bmp")), picture(Qt::red));
+    EXPECT_EQ(saved(QStringLiteral("SAVE02.bmp")), picture(Qt::green));
+    EXPECT_EQ(saved(QStringLiteral("SAVE03.bmp")), picture(Qt::red));
+}
+
 TEST_F(Form1Test, HundredthIsZeroZeroAndTheNextOverwritesTheFirst) {
     click("Command1");
     for (int i = 1; i <= 101; ++i)

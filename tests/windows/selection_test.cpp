@@ -1,5 +1,10 @@
 // Selecting cells, paging, and the clipboard copies that every selection makes.
+#include "organiser/dialogs/setdir.h"
+#include "platform/folderlists.h"
 #include "support/organiserfixture.h"
+
+#include <QDir>
+#include <QFile>
 
 using namespace testing_support;
 using namespace tarvo;
@@ -100,12 +105,14 @@ TEST_F(OrganiserTest, ReloadAtPageZeroKeepsSelectionButThinsFrames) {
     writePictures(3);
     start();
     clickPicture(1);
-    dir.writePicture(QStringLiteral("new.bmp"), 4, 4);
+    // A new file after the selected one leaves cell 1 showing the file selected there.
+    dir.writePicture(QStringLiteral("q.bmp"), 4, 4);
     press("ResetBotton");
     EXPECT_EQ(view()->Total()->text(), QStringLiteral("4"));
     EXPECT_EQ(m().CurCell, 1);
+    EXPECT_EQ(m().CurFileName, QStringLiteral("p01.bmp"));
     EXPECT_EQ(view()->Shape1(1)->borderWidth(), 1);
-    EXPECT_EQ(name(0), QStringLiteral("new.bmp"));
+    EXPECT_EQ(name(3), QStringLiteral("q.bmp"));
 }
 
 TEST_F(OrganiserTest, CtrlNPutsThePathAndTypedNameBecomesCurrent) {
@@ -171,4 +178,76 @@ TEST_F(OrganiserTest, CellWithoutAPictureCopiesNothing) {
     clickPicture(1);
     EXPECT_TRUE(clip.image.has_value());
     EXPECT_EQ(memo()->caption(), QStringLiteral("p01.TXT"));
+}
+
+// The selection ends with the page, the folder, or a reload that moves the selected file out
+// of its cell: delete and copy then act on nothing until the user selects again.
+// (Ctrl+I selects the current cell anew, so it copies what that cell shows.)
+class SelectionEndTest : public OrganiserTest {
+protected:
+    void expectNoSelection() {
+        EXPECT_TRUE(m().CurFileName.isEmpty());
+        EXPECT_TRUE(m().MemoFileName.isEmpty());
+        EXPECT_TRUE(m().MemoPath.isEmpty());
+        const QStringList before = dir.names();
+        press("DelFcommand");
+        EXPECT_EQ(dir.names(), before);
+    }
+};
+
+TEST_F(SelectionEndTest, DeleteAfterAPageChangeTouchesNoFile) {
+    writePictures(13);
+    dir.write(QStringLiteral("p02.TXT"), "two\r\n");
+    start();
+    clickPicture(2);
+    typeMemo(QStringLiteral("more"));
+    view()->VScroll1()->setValue(10);
+    EXPECT_EQ(dir.read(QStringLiteral("p02.TXT")), QByteArray("two\r\nmore\r\n"));
+    EXPECT_TRUE(m().CurFileName.isEmpty());
+    EXPECT_TRUE(m().MemoFileName.isEmpty());
+    press("DelFcommand");
+    EXPECT_EQ(dir.names().size(), 14);
+    EXPECT_EQ(name(0), QStringLiteral("p10.bmp"));
+    EXPECT_TRUE(view()->Image1(0)->hasPicture());
+    // Typing into the emptied memo window writes over no memo of the page left behind.
+    typeMemo(QStringLiteral("stray"));
+    press("TSave");
+    EXPECT_EQ(dir.read(QStringLiteral("p02.TXT")), QByteArray("two\r\nmore\r\n"));
+    // A new selection aims the commands again.
+    clickPicture(3);
+    press("DelFcommand");
+    EXPECT_FALSE(dir.exists(QStringLiteral("p13.bmp")));
+}
+
+TEST_F(SelectionEndTest, FolderChangeEndsTheSelection) {
+    dir.writePicture(QStringLiteral("sea.jpg"), 8, 8);
+    dir.write(QStringLiteral("sea.TXT"), "here\r\n");
+    QDir(dir.path()).mkdir(QStringLiteral("other"));
+    dir.writePicture(QStringLiteral("other/sea.jpg"), 8, 8);
+    dir.write(QStringLiteral("other/sea.TXT"), "there\r\n");
+    start();
+    clickPicture(0);
+    auto* dirList = org->setDir()->findChild<platform::DirList*>(QStringLiteral("Dir1"));
+    ASSERT_NE(dirList, nullptr);
+    ASSERT_TRUE(dirList->setPath(dir.path() + QStringLiteral("other")));
+    org->setDir()->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+    ASSERT_EQ(m().ImageDir, dir.path() + QStringLiteral("other/"));
+    EXPECT_EQ(name(0), QStringLiteral("sea.jpg"));
+    expectNoSelection();
+    EXPECT_TRUE(dir.exists(QStringLiteral("other/sea.jpg")));
+    EXPECT_TRUE(dir.exists(QStringLiteral("other/sea.TXT")));
+    EXPECT_TRUE(dir.exists(QStringLiteral("sea.jpg")));
+}
+
+TEST_F(SelectionEndTest, ReloadThatMovesTheSelectedFileEndsTheSelection) {
+    writePictures(3);
+    start();
+    clickPicture(1);
+    ASSERT_EQ(m().CurFileName, QStringLiteral("p01.bmp"));
+    QFile::remove(dir.file(QStringLiteral("p00.bmp"))); // another program took it
+    press("ResetBotton");
+    EXPECT_EQ(name(1), QStringLiteral("p02.bmp"));
+    EXPECT_EQ(view()->text1Colour(1), QColor(Qt::black));
+    expectNoSelection();
+    EXPECT_TRUE(dir.exists(QStringLiteral("p02.bmp")));
 }

@@ -2,7 +2,9 @@
 //   clipput --image FILE [--stall]   offers the picture in FILE
 //   clipput --text STRING [--stall]  offers the text
 //   clipput --burst DIR N RATE       offers N distinct generated pictures, RATE per second,
-//                                    each also saved as DIR/burstNN.png for comparison
+//                                    each also saved as DIR/burstNN.png for comparison;
+//                                    with --clear each is put right after emptying the
+//                                    clipboard, as a copy that empties it first does
 // Prints "ready" once it owns the clipboard (for --burst, "put I" after each picture and
 // "done" after the last), then serves requests until killed or until another program takes
 // the clipboard. With --stall it owns the clipboard but never answers, like a hung program.
@@ -88,6 +90,8 @@ int main(int argc, char** argv) {
             const QImage img = burstImage(next);
             img.save(
                 dir.filePath(QStringLiteral("burst%1.png").arg(next + 1, 2, 10, QLatin1Char('0'))));
+            if (args.contains(QStringLiteral("--clear")))
+                board->clear();
             auto* mime = new QMimeData;
             mime->setImageData(img);
             offer(mime);

@@ -6,6 +6,7 @@
 //   xclick active           prints the caption of the window holding the focus
 //   xclick click X Y        clicks the left button at root position X, Y (XTest)
 //   xclick close CAPTION    asks the window to close (WM_DELETE_WINDOW)
+//   xclick iconify CAPTION  asks the window manager to minimise it (WM_CHANGE_STATE)
 // Windows are found anywhere in the window tree, with or without a window manager.
 
 #include <QString>
@@ -154,6 +155,23 @@ int closeWindow(const QString& text) {
     return 0;
 }
 
+int iconifyWindow(const QString& text) {
+    const auto found = named(text, false);
+    if (found.empty())
+        return 1;
+    xcb_client_message_event_t ev{};
+    ev.response_type = XCB_CLIENT_MESSAGE;
+    ev.format = 32;
+    ev.window = found.front();
+    ev.type = atom("WM_CHANGE_STATE");
+    ev.data.data32[0] = 3; // IconicState
+    xcb_send_event(c, 0, root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<char*>(&ev));
+    free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -179,6 +197,8 @@ int main(int argc, char** argv) {
         rc = click(atoi(argv[2]), atoi(argv[3]));
     else if (cmd == QLatin1String("close"))
         rc = closeWindow(arg);
+    else if (cmd == QLatin1String("iconify"))
+        rc = iconifyWindow(arg);
     xcb_disconnect(c);
     return rc;
 }

@@ -1,0 +1,79 @@
+#pragma once
+// The file service over the real files of a test's folders, with failures the test
+// arranges: a read-only file, a folder without write access, a full disk. Tests of the
+// windows use it so these cases need no change of modes, which root would ignore.
+
+#include "platform/files.h"
+
+#include <QString>
+#include <QStringList>
+#include <map>
+#include <optional>
+
+namespace testing_support {
+
+class FakeFiles : public platform::Files {
+public:
+    // Files whose read-only attribute is set: neither replaced nor deleted (renaming them
+    // is allowed, as on Windows).
+    QStringList readOnly;
+    // A file, or a folder ending in "/", to the system error every change there meets:
+    // EACCES for a folder without write access, ENOSPC for a full disk, EROFS for a
+    // read-only file system.
+    std::map<QString, int> failing;
+    // Every change asked for, in order: "remove p", "rename a > b", "copy a > b", "write p".
+    QStringList changes;
+
+    bool isNormalFile(const QString& path) override { return real().isNormalFile(path); }
+    std::optional<qint64> length(const QString& path) override { return real().length(path); }
+    bool sameFile(const QString& a, const QString& b) override { return real().sameFile(a, b); }
+    std::optional<QString> readText(const QString& path, platform::Result* why) override {
+        return real().readText(path, why);
+    }
+
+    platform::Result copyReplace(const QString& from, const QString& to) override {
+        changes << QStringLiteral("copy %1 > %2").arg(from, to);
+        if (auto r = refused(to))
+            return *r;
+        if (readOnly.contains(to) && real().isNormalFile(to))
+            return platform::readOnlyFile(to);
+        return real().copyReplace(from, to);
+    }
+    platform::Result renameNoReplace(const QString& from, const QString& to) override {
+        changes << QStringLiteral("rename %1 > %2").arg(from, to);
+        if (auto r = refused(from))
+            return *r;
+        if (auto r = refused(to))
+            return *r;
+        return real().renameNoReplace(from, to);
+    }
+    platform::Result remove(const QString& path) override {
+        changes << QStringLiteral("remove %1").arg(path);
+        if (auto r = refused(path))
+            return *r;
+        if (readOnly.contains(path))
+            return platform::readOnlyFile(path);
+        return real().remove(path);
+    }
+    platform::Result writeText(const QString& path, const QString& text) override {
+        changes << QStringLiteral("write %1").arg(path);
+        if (auto r = refused(path))
+            return *r;
+        if (readOnly.contains(path) && real().isNormalFile(path))
+            return platform::readOnlyFile(path);
+        return real().writeText(path, text);
+    }
+
+private:
+    static platform::Files& real() { return platform::systemFiles(); }
+    std::optional<platform::Result> refused(const QString& path) const {
+        auto it = failing.find(path);
+        if (it == failing.end())
+            it = failing.find(path.left(path.lastIndexOf(QLatin1Char('/')) + 1));
+        if (it == failing.end())
+            return std::nullopt;
+        return platform::resultFromErrno(it->second, path);
+    }
+};
+
+} // namespace testing_support
