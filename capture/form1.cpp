@@ -100,6 +100,9 @@ Form1::Form1(platform::ViewerChain& chain, platform::Clipboard& clipboard,
     m.Form1Window = m_chain.windowHandle(this);
     m.CaptureClipboard = [this] { CaptureClipboard(); };
     Command1->setFocus();
+    // Run would join, but no picture of another program would ever reach us: say so at once.
+    if (!m_chain.watchesOtherPrograms())
+        showFailure(texts::kCannotWatch);
 }
 
 Form1::~Form1() {

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QWindow>
 
 namespace platform {
 
@@ -78,10 +79,16 @@ protected:
         if (event->type() == QEvent::Hide && w->isWindow()) {
             m_place = w->pos();
             m_known = true;
-        } else if (event->type() == QEvent::Show && m_known && w->pos() != m_place) {
+        } else if (event->type() == QEvent::Show && m_known) {
             // The show event comes before the window is mapped, so the position goes to the
-            // window manager as the user's own.
-            w->move(m_place);
+            // window manager as one the program asks for. QWidget::move would do nothing,
+            // since Qt still holds that very position; but a place the window manager chose
+            // or the user dragged to is not sent along with a new mapping, and the window
+            // would be placed anew. Setting it on the native window always sends it.
+            if (QWindow* native = w->windowHandle())
+                native->setFramePosition(m_place);
+            else
+                w->move(m_place);
         }
         return false;
     }
@@ -96,12 +103,14 @@ private:
 void setButtonFace(QAbstractButton* button, const QColor& face) {
     if (QStyle* style = windowsButtonStyle())
         button->setStyle(style);
-    if (face.isValid()) {
-        QPalette pal = button->palette();
-        pal.setColor(QPalette::Button, face);
-        pal.setColor(QPalette::Window, face);
-        button->setPalette(pal);
-    }
+    // Without a colour of its own the face is the standard one, not whatever colour the
+    // window behind the button was given.
+    const QColor colour =
+        face.isValid() ? face : QApplication::palette(button).color(QPalette::Button);
+    QPalette pal = button->palette();
+    pal.setColor(QPalette::Button, colour);
+    pal.setColor(QPalette::Window, colour);
+    button->setPalette(pal);
 }
 
 void enterPressesFocusedButton(QWidget* window) {

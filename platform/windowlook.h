@@ -12,7 +12,7 @@ class QWidget;
 namespace platform {
 
 // Draws the button flat and bevelled as Windows does, its face exactly `face`; an invalid
-// colour keeps the standard button face.
+// colour gives the standard button face, whatever colour the window behind it has.
 void setButtonFace(QAbstractButton* button, const QColor& face = QColor());
 
 // Every push button of `window` (now and later) is pressed by Enter as well as by Space when
