@@ -4,9 +4,15 @@
 #include "platform/windowlook.h"
 
 #include <QApplication>
+#include <cstdio>
 
 int main(int argc, char** argv) {
     platform::choosePlatformPlugin();
+    // Without any display Qt would abort; a plain message and a failing status instead.
+    if (const QString problem = platform::startupDisplayProblem(); !problem.isEmpty()) {
+        std::fprintf(stderr, "tarvo104: %s\n", problem.toUtf8().constData());
+        return 1;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tarvo104"));
     platform::installFontSubstitutions();

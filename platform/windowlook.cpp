@@ -133,12 +133,19 @@ QString preferredQpaPlatform(const QString& qpaPlatform, const QString& waylandD
     return {};
 }
 
-void choosePlatformPlugin() {
-    const QString chosen = preferredQpaPlatform(
-        qEnvironmentVariable("QT_QPA_PLATFORM"), qEnvironmentVariable("WAYLAND_DISPLAY"),
-        qEnvironmentVariable("XDG_SESSION_TYPE"), qEnvironmentVariable("DISPLAY"));
-    if (!chosen.isEmpty())
-        qputenv("QT_QPA_PLATFORM", chosen.toUtf8());
+QString displayProblem(const QString& qpaPlatform, const QString& waylandDisplay,
+                       const QString& display, bool x11Reachable) {
+    if (x11Reachable)
+        return {};
+    // Another plugin asked for by name (offscreen, Wayland, a frame buffer) is Qt's to try.
+    if (!qpaPlatform.isEmpty() && qpaPlatform != QLatin1String("xcb"))
+        return {};
+    if (qpaPlatform.isEmpty() && !waylandDisplay.isEmpty())
+        return {};
+    if (display.isEmpty())
+        return QStringLiteral(
+            "画面に接続できません: DISPLAY も WAYLAND_DISPLAY も設定されていません");
+    return QStringLiteral("画面に接続できません: DISPLAY %1 が応答しません").arg(display);
 }
 
 } // namespace platform

@@ -31,7 +31,15 @@ void keepPlaceWhileHidden(QWidget* window);
 QString preferredQpaPlatform(const QString& qpaPlatform, const QString& waylandDisplay,
                              const QString& sessionType, const QString& display);
 
-// Applies preferredQpaPlatform to this process's environment; call before QApplication.
+// Why no window can open, given QT_QPA_PLATFORM, WAYLAND_DISPLAY, DISPLAY and whether the
+// X server answers: Qt would end the program with an abort there. Empty when Qt can try.
+QString displayProblem(const QString& qpaPlatform, const QString& waylandDisplay,
+                       const QString& display, bool x11Reachable);
+
+// Per platform; both are called before QApplication is made.
+// Applies preferredQpaPlatform to this process's environment, when the X server answers.
 void choosePlatformPlugin();
+// displayProblem for this process (always empty on Windows): main shows it and ends.
+QString startupDisplayProblem();
 
 } // namespace platform

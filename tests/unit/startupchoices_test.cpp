@@ -30,28 +30,23 @@ TEST(PlatformPlugin, WaylandWithXWaylandAsksForXcbAndEverythingElseKeepsQtsChoic
     EXPECT_EQ(preferredQpaPlatform(QStringLiteral("offscreen"), wl, kNone, x11Display), kNone);
 }
 
-TEST(PlatformPlugin, ChoiceReachesTheEnvironmentOnlyWhenOneIsMade) {
-    const QByteArray saved[] = {qgetenv("QT_QPA_PLATFORM"), qgetenv("WAYLAND_DISPLAY"),
-                                qgetenv("XDG_SESSION_TYPE"), qgetenv("DISPLAY")};
-    qunsetenv("QT_QPA_PLATFORM");
-    qputenv("WAYLAND_DISPLAY", "wayland-1");
-    qunsetenv("XDG_SESSION_TYPE");
-    qputenv("DISPLAY", ":5");
-    platform::choosePlatformPlugin();
-    EXPECT_EQ(qgetenv("QT_QPA_PLATFORM"), QByteArray("xcb"));
-
-    qunsetenv("QT_QPA_PLATFORM");
-    qunsetenv("DISPLAY");
-    platform::choosePlatformPlugin();
-    EXPECT_FALSE(qEnvironmentVariableIsSet("QT_QPA_PLATFORM"));
-
-    const char* names[] = {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "DISPLAY"};
-    for (int i = 0; i < 4; ++i) {
-        if (saved[i].isNull())
-            qunsetenv(names[i]);
-        else
-            qputenv(names[i], saved[i]);
-    }
+TEST(StartupDisplay, NoDisplayAtAllIsReportedInsteadOfLeftToQtsAbort) {
+    const QString x11Display = QStringLiteral(":0");
+    const QString wl = QStringLiteral("wayland-0");
+    // An X server that answers, or a Wayland display Qt can try: nothing to report.
+    EXPECT_EQ(platform::displayProblem(kNone, kNone, x11Display, true), kNone);
+    EXPECT_EQ(platform::displayProblem(QStringLiteral("xcb"), kNone, x11Display, true), kNone);
+    EXPECT_EQ(platform::displayProblem(kNone, wl, kNone, false), kNone);
+    EXPECT_EQ(platform::displayProblem(QStringLiteral("offscreen"), kNone, kNone, false), kNone);
+    // Neither is set.
+    EXPECT_EQ(
+        platform::displayProblem(kNone, kNone, kNone, false),
+        QStringLiteral("画面に接続できません: DISPLAY も WAYLAND_DISPLAY も設定されていません"));
+    // X11 is set, or asked for, and does not answer.
+    EXPECT_EQ(platform::displayProblem(kNone, kNone, x11Display, false),
+              QStringLiteral("画面に接続できません: DISPLAY :0 が応答しません"));
+    EXPECT_EQ(platform::displayProblem(QStringLiteral("xcb"), wl, x11Display, false),
+              QStringLiteral("画面に接続できません: DISPLAY :0 が応答しません"));
 }
 
 TEST(HomeDrive, HomeIsAddedAfterTheDrivesUnlessItIsOneOfThem) {
