@@ -168,6 +168,14 @@ TEST_F(WindowLookTest, EnterAndSpacePressTheFocusedButton) {
     QTest::keyClick(memoButton, Qt::Key_Return, Qt::ControlModifier);
     EXPECT_TRUE(memo()->isVisible());
 
+    // The folder dialog: Enter on the focused Cancel closes it, like a click.
+    org->setDir()->open();
+    auto* cancel = org->setDir()->findChild<QPushButton*>(QStringLiteral("Command2"));
+    ASSERT_NE(cancel, nullptr);
+    ASSERT_TRUE(org->setDir()->isVisible());
+    QTest::keyClick(cancel, Qt::Key_Return);
+    EXPECT_FALSE(org->setDir()->isVisible());
+
     // The list window's buttons answer Enter too.
     press("Small_Com");
     Lform* list = org->lform();
