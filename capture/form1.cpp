@@ -8,6 +8,7 @@
 #include "platform/controls/placement.h"
 #include "platform/pictures/bmpwriter.h"
 #include "platform/twips.h"
+#include "platform/controls/windowlook.h"
 #include "savedpicture.h"
 
 #include <QApplication>
@@ -76,6 +77,7 @@ QPlainTextEdit* textBox(QWidget* parent, const char* name, const QString& text) 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QLatin1String(name));
+    platform::setButtonFace(b);
     return b;
 }
 
@@ -90,6 +92,7 @@ Form1::Form1(platform::ViewerChain& chain, platform::Clipboard& clipboard,
     setFont(platform::designFont(platform::kMsGothic, 9));
     platform::setClientTwips(this, 4635, 3195);
     buildControls();
+    platform::enterPressesFocusedButton(this);
 
     // Load: saving is on, and the chain procedure finds this window and its save step.
     Module1& m = module1();
@@ -98,6 +101,9 @@ Form1::Form1(platform::ViewerChain& chain, platform::Clipboard& clipboard,
     m.Form1Window = m_chain.windowHandle(this);
     m.CaptureClipboard = [this] { CaptureClipboard(); };
     Command1->setFocus();
+    // Run would join, but no picture of another program would ever reach us: say so at once.
+    if (!m_chain.watchesOtherPrograms())
+        showFailure(texts::kCannotWatch);
 }
 
 Form1::~Form1() {

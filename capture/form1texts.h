@@ -22,5 +22,8 @@ inline const QString kResting = QStringLiteral("おやすみ中");
 inline const QString kWorking = QStringLiteral("お仕事中");
 inline const QString kSwitchOn = QStringLiteral("ON");
 inline const QString kSwitchOff = QStringLiteral("OFF");
+// Shown from the start where the display gives no clipboard watch (no X11).
+inline const QString kCannotWatch =
+    QStringLiteral("クリップボードを監視できません (X11 に接続していません)");
 
 } // namespace capture::texts

@@ -22,6 +22,20 @@ std::vector<Drive>* g_fakeDrives = nullptr;
 
 } // namespace
 
+std::vector<Drive> withHomeDrive(std::vector<Drive> drives, const QString& home) {
+    QString root = home;
+    while (root.size() > 1 && root.endsWith(QLatin1Char('/')))
+        root.chop(1);
+    if (root.isEmpty())
+        return drives;
+    for (const Drive& d : drives) {
+        if (d.root == root)
+            return drives;
+    }
+    drives.push_back({root, root + QStringLiteral("  [home]")});
+    return drives;
+}
+
 std::vector<Drive> machineDrives() {
     return g_fakeDrives ? *g_fakeDrives : mountedDrives();
 }

@@ -20,6 +20,9 @@ struct Drive {
 std::vector<Drive> machineDrives();
 // The drives the system has mounted; per platform (mounted volumes on Linux).
 std::vector<Drive> mountedDrives();
+// drives with the user's home folder as a drive of its own ("/home/ann  [home]") after them,
+// unless home is a drive's root already or empty.
+std::vector<Drive> withHomeDrive(std::vector<Drive> drives, const QString& home);
 
 // For tests: while it lives, machineDrives() gives these drives (a drive whose root cannot
 // be listed stands for a drive without a medium).

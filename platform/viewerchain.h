@@ -39,6 +39,11 @@ public:
     // The handle by which the other calls know w's top-level window.
     virtual WindowHandle windowHandle(QWidget* w) = 0;
 
+    // Whether a joined window hears of clipboard changes made by other programs. Without the
+    // display's selection watch (no X11) the calls still work, but only this program's own
+    // changes are delivered.
+    virtual bool watchesOtherPrograms() { return true; }
+
     // Adds window at the head of the chain; answers the window that was first until now
     // (the one that now follows window), 0 when there was none.
     virtual WindowHandle SetClipboardViewer(WindowHandle window) = 0;

@@ -15,6 +15,7 @@
 #include "platform/controls/placement.h"
 #include "platform/files.h"
 #include "platform/twips.h"
+#include "platform/controls/windowlook.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -81,6 +82,9 @@ ImgView::ImgView(Organiser& org) : m_org(org) {
     buildButtons();
     buildMenus();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    platform::enterPressesFocusedButton(this);
+    // Also across the switch to the list window and back.
+    platform::keepPlaceWhileHidden(this);
     // A zero timeout fires once the events waiting now are handled: the window is idle.
     m_prefetchTimer.setSingleShot(true);
     m_prefetchTimer.setInterval(0);
@@ -130,6 +134,9 @@ void ImgView::buildCells() {
     // that fills its cell.
     for (ShapeFrame* s : m_shape1)
         s->raise();
+    // ... and under the name fields, whose top they reach.
+    for (QPlainTextEdit* t : m_text1)
+        t->raise();
 
     m_vscroll = new QScrollBar(Qt::Vertical, client);
     m_vscroll->setObjectName(QStringLiteral("VScroll1"));
@@ -191,8 +198,7 @@ void ImgView::buildButtons() {
         button->setObjectName(QLatin1String(b.name));
         button->setFont(pgothic);
         button->setFocusPolicy(Qt::StrongFocus);
-        if (b.colour.isValid())
-            setBackColour(button, b.colour);
+        platform::setButtonFace(button, b.colour);
         platform::placeTwips(button, b.l, b.t, b.w, b.h);
         connect(button, &QPushButton::clicked, this, b.handler);
     }
@@ -214,6 +220,8 @@ void ImgView::buildButtons() {
     auto* label3 = new QLabel(QStringLiteral("File 数"), client);
     label3->setObjectName(QStringLiteral("Label3"));
     label3->setFont(platform::designFont(platform::kMsPGothic, 12, true));
+    // At the top like the count beside it: the box reaches past the window's bottom edge.
+    label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     platform::placeTwips(label3, 5580, 4800, 885, 570);
 
     m_total = new QLabel(client);

@@ -6,6 +6,7 @@
 #include "platform/controls/fonts.h"
 #include "platform/controls/placement.h"
 #include "platform/twips.h"
+#include "platform/controls/windowlook.h"
 
 #include <QCloseEvent>
 #include <QMouseEvent>
@@ -25,6 +26,15 @@ EditText::EditText(Organiser& org) : QWidget(nullptr), m_org(org) {
     platform::placeTwips(m_etxt, 12, 0, 6192, 948);
     m_etxt->viewport()->installEventFilter(this);
     connect(m_etxt, &QPlainTextEdit::textChanged, this, [this] { Etxt_Change(); });
+    setCaption(QString());
+    platform::keepPlaceWhileHidden(this);
+}
+
+void EditText::setCaption(const QString& caption) {
+    m_caption = caption;
+    // An empty title would make the window system show the program's name; a blank shows
+    // nothing, as an empty caption does on Windows.
+    setWindowTitle(caption.isEmpty() ? QStringLiteral(" ") : caption);
 }
 
 QString EditText::text() const {

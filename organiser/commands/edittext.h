@@ -19,8 +19,8 @@ public:
     // A change made by the program: MemoLoading is 1 while the text is set, so it does not
     // count as an edit.
     void setTextByProgram(const QString& text);
-    QString caption() const { return windowTitle(); }
-    void setCaption(const QString& caption) { setWindowTitle(caption); }
+    QString caption() const { return m_caption; }
+    void setCaption(const QString& caption);
     // Gives the memo window the keyboard focus; fails (false) while it is hidden.
     bool giveFocus();
     // The dsptxt button: show or hide.
@@ -36,6 +36,7 @@ private:
 
     Organiser& m_org;
     QPlainTextEdit* m_etxt = nullptr;
+    QString m_caption;
 };
 
 } // namespace tarvo

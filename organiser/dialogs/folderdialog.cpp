@@ -7,6 +7,7 @@
 #include "platform/controls/messagebox.h"
 #include "platform/controls/placement.h"
 #include "platform/twips.h"
+#include "platform/controls/windowlook.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -58,6 +59,7 @@ FolderDialog::FolderDialog(Organiser& org, const FolderDialogDesign& design, Fol
     for (QPushButton* b : {m_ok, m_cancel}) {
         b->setAutoDefault(false);
         b->setDefault(false);
+        platform::setButtonFace(b);
     }
 
     place(m_drive, design.drive);
@@ -72,6 +74,8 @@ FolderDialog::FolderDialog(Organiser& org, const FolderDialogDesign& design, Fol
 
     connect(m_ok, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(m_cancel, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    platform::enterPressesFocusedButton(this);
+    platform::keepPlaceWhileHidden(this);
 }
 
 void FolderDialog::connectLists() {
@@ -99,8 +103,11 @@ void FolderDialog::Drive_Change() {
     if (platform::Result r = m_dir->setPath(m_drive->drive()); !r) {
         // The drive shows the new choice; the folder list, file list and folder variable
         // keep the previous folder.
-        m_org.messages().show(this, QStringLiteral("ディスクをセットして下さい"),
-                              QStringLiteral("ドライブエラー"),
+        // A volume that is there but turns us away is not a missing disk.
+        const QString text = r.error == platform::Error::Access
+                                 ? QStringLiteral("このドライブにアクセスする権限がありません")
+                                 : QStringLiteral("ディスクをセットして下さい");
+        m_org.messages().show(this, text, QStringLiteral("ドライブエラー"),
                               platform::MessageBox::Icon::Critical);
     }
 }

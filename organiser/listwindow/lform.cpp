@@ -7,6 +7,7 @@
 #include "platform/controls/icons.h"
 #include "platform/controls/placement.h"
 #include "platform/twips.h"
+#include "platform/controls/windowlook.h"
 
 #include <QCloseEvent>
 #include <QPushButton>
@@ -34,6 +35,7 @@ Lform::Lform(Organiser& org) : QWidget(nullptr), m_org(org) {
     setWindowTitle(QStringLiteral(" Tarvo"));
     setWindowIcon(platform::tarvoIcon());
     platform::setClientTwips(this, 615, 7080);
+    setFixedSize(size());
 
     m_lcom = new QPushButton(QStringLiteral("拡大"), this);
     m_lcom->setObjectName(QStringLiteral("Lcom"));
@@ -68,6 +70,10 @@ Lform::Lform(Organiser& org) : QWidget(nullptr), m_org(org) {
     m_down->setObjectName(QStringLiteral("Command_down"));
     platform::placeTwips(m_down, 60, 6600, 432, 312);
     connect(m_down, &QPushButton::clicked, this, &Lform::Command_down_Click);
+    for (QPushButton* b : {m_lcom, m_up, m_down})
+        platform::setButtonFace(b);
+    platform::enterPressesFocusedButton(this);
+    platform::keepPlaceWhileHidden(this);
 
     // Creation.
     L_Disp();

@@ -13,6 +13,7 @@ public:
     WindowHandle windowHandle(QWidget* w) override {
         return w ? static_cast<WindowHandle>(w->window()->winId()) : 0;
     }
+    bool watchesOtherPrograms() override { return false; }
     WindowHandle SetClipboardViewer(WindowHandle) override { return 0; }
     bool ChangeClipboardChain(WindowHandle, WindowHandle) override { return false; }
     LResult SendMessageA(WindowHandle, std::uint32_t, WParam, LParam) override { return 0; }

@@ -6,6 +6,7 @@
 
 #include "platform/drives.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
@@ -93,7 +94,8 @@ std::vector<Drive> mountedDrives() {
         return a.root.compare(b.root, Qt::CaseInsensitive) < 0;
     });
     drives.insert(drives.end(), others.begin(), others.end());
-    return drives;
+    // Where home is no mount of its own it would be only a folder deep under "/".
+    return withHomeDrive(std::move(drives), QDir::homePath());
 }
 
 Result canListFolder(const QString& folder) {

@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QWidget>
+#include <QtGui/qguiapplication_platform.h>
 #include <map>
 #include <vector>
 
@@ -23,6 +24,15 @@ class X11ViewerChain final : public ViewerChain {
 public:
     WindowHandle windowHandle(QWidget* w) override {
         return w ? static_cast<WindowHandle>(w->window()->winId()) : 0;
+    }
+
+    bool watchesOtherPrograms() override {
+        // Qt watches the CLIPBOARD selection with XFixes on its X connection only; on another
+        // platform (Wayland without XWayland, offscreen) changes of other programs are not
+        // heard while the window is not focused, which a minimised saver never is.
+        auto* x11 =
+            qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+        return QGuiApplication::platformName() == QLatin1String("xcb") && x11 && x11->connection();
     }
 
     WindowHandle SetClipboardViewer(WindowHandle window) override {

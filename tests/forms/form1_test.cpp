@@ -279,3 +279,45 @@ TEST_F(Form1Test, ExitBeforeRunTouchesNothing) {
 }
 
 } // namespace
+
+TEST_F(Form1Test, EnterOnTheFocusedButtonPressesIt) {
+    // The window opens with the focus on Run: Enter starts watching.
+    ASSERT_EQ(form->focusWidget(), control<QPushButton>("Command1"));
+    QTest::keyClick(form->focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(chain.joins, 1);
+    EXPECT_TRUE(form->isMinimized());
+    EXPECT_FALSE(control<QPushButton>("Command1")->isEnabled());
+    QTest::keyClick(control<QPushButton>("Command1"), Qt::Key_Return); // disabled now
+    EXPECT_EQ(chain.joins, 1);
+
+    // The switch answers Enter and Space alike.
+    QTest::keyClick(control<QPushButton>("Command3"), Qt::Key_Return);
+    EXPECT_EQ(module1().CaptureOn, 0);
+    QTest::keyClick(control<QPushButton>("Command3"), Qt::Key_Space);
+    EXPECT_EQ(module1().CaptureOn, 1);
+    copyPicture(picture(Qt::green));
+    EXPECT_EQ(dir.names(), QStringList{QStringLiteral("SAVE01.bmp")});
+}
+
+TEST(Form1WithoutWatch, SaysAtOnceThatItCannotWatchTheClipboard) {
+    TestFolder dir;
+    CurrentDir cwd(dir.path());
+    module1() = {};
+    FakeViewerChain chain;
+    chain.watches = false;
+    FakeClipboard clipboard;
+    {
+        Form1 form(chain, clipboard, [] {});
+        form.show();
+        auto* text5 = form.findChild<QLineEdit*>(QStringLiteral("Text5"));
+        ASSERT_NE(text5, nullptr);
+        const QString said =
+            QStringLiteral("クリップボードを監視できません (X11 に接続していません)");
+        EXPECT_EQ(text5->text(), said);
+        EXPECT_EQ(form.failure(), said);
+        // The organiser still finds the window by the beginning of its caption.
+        EXPECT_EQ(form.windowTitle(), QStringLiteral("Mirok101 - ") + said);
+        EXPECT_EQ(chain.joins, 0);
+    }
+    module1() = {};
+}

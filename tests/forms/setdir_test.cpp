@@ -3,6 +3,7 @@
 #include "organiser/dialogs/setdir.h"
 #include "platform/controls/folderlists.h"
 #include "support/organiserfixture.h"
+#include "support/unprivileged.h"
 #include "tools/gifwriter.h"
 
 #include <QApplication>
@@ -298,6 +299,43 @@ TEST_F(SetDirTest, DriveWithoutMediumShowsTheDriveErrorAndKeepsTheFolder) {
     EXPECT_EQ(drive1->drive(), QStringLiteral("/  [vda]"));
     EXPECT_EQ(m().ImageDir, dir.path());
     EXPECT_EQ(box.shown.size(), 1u);
+}
+
+TEST_F(SetDirTest, DriveThatRefusesAccessSaysSoInsteadOfAskingForADisk) {
+    // A volume that is mounted but closed to this user.
+    TestFolder mounts;
+    QFile::setPermissions(mounts.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                             QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                             QFileDevice::ExeOther);
+    const QString locked = mounts.path() + QStringLiteral("locked");
+    ASSERT_TRUE(QDir().mkdir(locked));
+    QFile::setPermissions(locked, QFileDevice::WriteOwner);
+    platform::FakeDrives drives(
+        {{QStringLiteral("/"), QStringLiteral("/  [vda]")},
+         {locked, locked + QStringLiteral("  [SHARE]")},
+         {QStringLiteral("/no-medium"), QStringLiteral("/no-medium  [CD]")}});
+    writePictures(1);
+    start();
+    openDialog();
+    auto* drive1 = control<DriveList>("Drive1");
+    ASSERT_EQ(drive1->count(), 3);
+    {
+        Unprivileged nobody;
+        if (!nobody.active())
+            GTEST_SKIP() << "root cannot give up its rights here";
+        drive1->setCurrentIndex(1);
+    }
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].text, QStringLiteral("このドライブにアクセスする権限がありません"));
+    EXPECT_EQ(box.shown[0].title, QStringLiteral("ドライブエラー"));
+    EXPECT_EQ(box.shown[0].icon, platform::MessageBox::Icon::Critical);
+    EXPECT_EQ(m().ImageDir, dir.path()); // the folder stays
+
+    // A drive that is really gone still asks for its disk.
+    drive1->setCurrentIndex(2);
+    ASSERT_EQ(box.shown.size(), 2u);
+    EXPECT_EQ(box.shown[1].text, QStringLiteral("ディスクをセットして下さい"));
+    EXPECT_EQ(m().ImageDir, dir.path());
 }
 
 TEST_F(SetDirTest, CancelAfterTheSavedDriveWentAwayKeepsTheDialogUsable) {

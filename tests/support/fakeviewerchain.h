@@ -41,6 +41,10 @@ public:
 
     // Calls the code under test made, for "touches nothing" checks.
     int joins = 0, leaves = 0, hooks = 0;
+    // False plays a display without a clipboard watch for other programs.
+    bool watches = true;
+
+    bool watchesOtherPrograms() override { return watches; }
 
     WindowHandle windowHandle(QWidget* w) override {
         auto it = m_handles.find(w);
