@@ -8,8 +8,13 @@
 //   TurnForwardIdle forward after the window was idle long enough to decode ahead
 //   ClickHandler    Image1_Click on a photo cell, until it returns to the event loop
 //   ClickToPicture  from the click until the clipboard hands out the whole picture
+//   ClickToOtherProcess (only on an X display, with clipget built) from the click until
+//                   another process has read the whole picture as image/bmp through the X11
+//                   clipboard; reader_start_ms is the same reader on a 1 × 1 picture,
+//                   decoded_photo_ms on the photo decoded beforehand (the transfer alone)
 //   Paging300       300 photos, one page turn every 0.5 s with the event loop idle between
 //                   turns: the longest and mean turn (counters)
+// Run offscreen by default; under tests/e2e/with-xvfb.sh for the cross-process figure.
 // Ten distinct photos are made once in /tmp by a child process (its memory does not count
 // here); the larger folders are hard links to them, so each path is decoded on its own as
 // a distinct file would be.
@@ -26,6 +31,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QMimeData>
+#include <QProcess>
 #include <QScrollBar>
 #include <QThreadPool>
 #include <QTimer>
@@ -36,6 +42,7 @@
 #include <fstream>
 #include <malloc.h>
 #include <memory>
+#include <optional>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -315,6 +322,55 @@ void ClickToPicture(benchmark::State& state) {
     }
 }
 
+// Runs the reader in another process with the event loop of this one (the clipboard's
+// owner) running; its output, or nothing when it failed.
+std::optional<QString> readElsewhere(const QString& reader) {
+    QProcess p;
+    QEventLoop loop;
+    QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&p, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    p.start(reader, {QStringLiteral("--bmp-size")});
+    loop.exec();
+    if (p.state() != QProcess::NotRunning || p.exitCode() != 0)
+        return std::nullopt;
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+void ClickToOtherProcess(benchmark::State& state) {
+    const QString reader =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/clipget");
+    if (QGuiApplication::platformName() != QLatin1String("xcb") || !QFile::exists(reader)) {
+        state.SkipWithError("needs an X display and clipget");
+        return;
+    }
+    // What starting the reader and a clipboard round trip cost by themselves.
+    QImage dot(1, 1, QImage::Format_RGB32);
+    dot.fill(Qt::red);
+    QGuiApplication::clipboard()->setImage(dot);
+    QElapsedTimer start;
+    start.start();
+    if (readElsewhere(reader) != QStringLiteral("1x1"))
+        state.SkipWithError("the reader did not get the small picture");
+    state.counters["reader_start_ms"] = static_cast<double>(start.nsecsElapsed()) / 1e6;
+    // The transfer alone: the same photo, decoded beforehand, put by Qt's own clipboard.
+    QGuiApplication::clipboard()->setImage(QImageReader(photo(1)).read());
+    start.restart();
+    if (readElsewhere(reader) != QStringLiteral("6000x4000"))
+        state.SkipWithError("the reader did not get the decoded photo");
+    state.counters["decoded_photo_ms"] = static_cast<double>(start.nsecsElapsed()) / 1e6;
+
+    Session s(kPhotos);
+    s.idle();
+    int cell = 0;
+    for (auto _ : state) {
+        s.view()->Image1_Click(cell);
+        if (readElsewhere(reader) != QStringLiteral("6000x4000"))
+            state.SkipWithError("the other process did not get the picture");
+        cell = 1 - cell;
+    }
+}
+
 void Paging300(benchmark::State& state) {
     double longest = 0, total = 0;
     int turns = 0, waited = 0, ready = 0;
@@ -362,7 +418,8 @@ int main(int argc, char** argv) {
     int status = 0;
     waitpid(child, &status, 0);
 
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QThreadPool::globalInstance()->setMaxThreadCount(kThreads);
     auto reg = [](const char* name, void (*f)(benchmark::State&)) {
@@ -378,6 +435,7 @@ int main(int argc, char** argv) {
     reg("TurnForwardIdle", TurnForwardIdle);
     reg("ClickHandler", ClickHandler);
     reg("ClickToPicture", ClickToPicture);
+    reg("ClickToOtherProcess", ClickToOtherProcess)->Iterations(3);
     reg("Paging300", Paging300)->Iterations(1);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
