@@ -27,18 +27,35 @@ std::optional<FileStamp> stampOf(const QString& path) {
                      file->fileTime(QFileDevice::FileModificationTime).toMSecsSinceEpoch()};
 }
 
+// How a job finished on a worker tells the cache: a harvest posted to the cache's context
+// object, only while the cache is alive. The mutex makes the post and the cache's going
+// exclusive, so a job may post after it has marked itself done.
+struct ThumbnailCache::Notifier {
+    std::mutex mutex;
+    ThumbnailCache* cache = nullptr; // guarded by mutex; null once the cache is going
+    QObject* context = nullptr;
+
+    void post() {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (!cache)
+            return;
+        ThumbnailCache* c = cache;
+        QMetaObject::invokeMethod(
+            context, [c] { c->harvest(); }, Qt::QueuedConnection);
+    }
+};
+
 // One decode. Whoever claims it first (a pool thread, or the user-interface thread taking
 // over a queued job it is waiting for) runs it; the others find it taken.
 struct ThumbnailCache::Job {
     enum State { Queued, Running, Done, Cancelled };
 
-    Job(QString p, QSizeF b, QObject* ctx, ThumbnailCache* c)
-        : path(std::move(p)), box(b), context(ctx), cache(c) {}
+    Job(QString p, QSizeF b, std::shared_ptr<Notifier> n)
+        : path(std::move(p)), box(b), notifier(std::move(n)) {}
 
     const QString path;
     const QSizeF box;
-    QObject* const context;
-    ThumbnailCache* const cache;
+    const std::shared_ptr<Notifier> notifier;
     std::atomic<int> state{Queued};
     std::mutex mutex;
     std::condition_variable cv;
@@ -57,13 +74,6 @@ struct ThumbnailCache::Job {
         std::optional<platform::Thumbnail> t;
         if (s)
             t = platform::loadThumbnail(path, box);
-        // Posted while the job still counts as running: the cache waits for running jobs
-        // before it goes, so the context is alive here.
-        if (tellCache) {
-            ThumbnailCache* c = cache;
-            QMetaObject::invokeMethod(
-                context, [c] { c->harvest(); }, Qt::QueuedConnection);
-        }
         {
             std::lock_guard<std::mutex> lock(mutex);
             stamp = s;
@@ -72,6 +82,10 @@ struct ThumbnailCache::Job {
             state = Done;
         }
         cv.notify_all();
+        // Told only now that the job is done, so the harvest this posts finds it done and
+        // takes its thumbnail into the cache.
+        if (tellCache)
+            notifier->post();
         return true;
     }
     bool cancel() {
@@ -95,9 +109,17 @@ struct ThumbnailCache::Job {
     }
 };
 
-ThumbnailCache::ThumbnailCache(qint64 boundBytes) : m_cache(boundBytes) {}
+ThumbnailCache::ThumbnailCache(qint64 boundBytes)
+    : m_cache(boundBytes), m_notifier(std::make_shared<Notifier>()) {
+    m_notifier->cache = this;
+    m_notifier->context = &m_context;
+}
 
 ThumbnailCache::~ThumbnailCache() {
+    {
+        std::lock_guard<std::mutex> lock(m_notifier->mutex);
+        m_notifier->cache = nullptr;
+    }
     for (const std::shared_ptr<Job>& job : std::as_const(m_jobs))
         if (!job->cancel())
             job->wait();
@@ -105,7 +127,7 @@ ThumbnailCache::~ThumbnailCache() {
 
 std::shared_ptr<ThumbnailCache::Job> ThumbnailCache::startJob(const QString& path, QSizeF box,
                                                               int priority) {
-    auto job = std::make_shared<Job>(path, box, &m_context, this);
+    auto job = std::make_shared<Job>(path, box, m_notifier);
     m_jobs.insert(path, job);
     QThreadPool::globalInstance()->start([job] { job->run(true); }, priority);
     return job;
@@ -220,7 +242,16 @@ void ThumbnailCache::cancelPrefetch(const QStringList& keepPaths) {
     }
 }
 
+void ThumbnailCache::forgetJob(const QString& path) {
+    // A decode under way for a name that now stands for another file (or none) is given up;
+    // one already running ends on its worker, and its thumbnail is not kept.
+    if (std::shared_ptr<Job> job = m_jobs.take(path))
+        job->cancel();
+}
+
 void ThumbnailCache::renamed(const QString& from, const QString& to) {
+    forgetJob(from);
+    forgetJob(to);
     m_cache.remove(to);
     if (Entry* e = m_cache.take(from)) {
         const qint64 cost = qMax<qint64>(1, e->thumb.image.sizeInBytes());
@@ -229,6 +260,7 @@ void ThumbnailCache::renamed(const QString& from, const QString& to) {
 }
 
 void ThumbnailCache::removed(const QString& path) {
+    forgetJob(path);
     m_cache.remove(path);
 }
 

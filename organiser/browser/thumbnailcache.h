@@ -77,17 +77,20 @@ private:
         platform::Thumbnail thumb;
     };
     struct Job;
+    struct Notifier;
 
     std::shared_ptr<Job> startJob(const QString& path, QSizeF box, int priority);
     void keep(const QString& path, QSizeF box, const FileStamp& stamp,
               const platform::Thumbnail& thumb);
     void harvest(); // moves finished jobs into the cache
+    void forgetJob(const QString& path);
     std::optional<platform::Thumbnail> cached(const QString& path, QSizeF box,
                                               const std::optional<FileStamp>& now);
 
     QCache<QString, Entry> m_cache;
     QHash<QString, std::shared_ptr<Job>> m_jobs;
     QObject m_context; // lets finished jobs be harvested from the event loop
+    std::shared_ptr<Notifier> m_notifier;
 };
 
 } // namespace tarvo

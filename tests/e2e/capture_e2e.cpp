@@ -107,6 +107,37 @@ protected:
     QImage saved(const QString& name) {
         return QImage(dir.file(name)).convertToFormat(QImage::Format_RGB32);
     }
+
+    // Runs a burst from another process and waits until it is done and the saver has stopped
+    // writing (no change for a second, at most 10 s after the burst).
+    void burst(const QString& refs, int count, int rate, const QStringList& extra = {}) {
+        QProcess* p = put(QStringList{QStringLiteral("--burst"), refs, QString::number(count),
+                                      QString::number(rate)} +
+                          extra);
+        QByteArray out;
+        ASSERT_TRUE(eventually(
+            [&] {
+                out += p->readAllStandardOutput();
+                return out.contains("done");
+            },
+            15000));
+        QStringList last = dir.names();
+        QElapsedTimer still, total;
+        still.start();
+        total.start();
+        while (still.elapsed() < 1000 && total.elapsed() < 10000) {
+            QTest::qWait(100);
+            const QStringList now = dir.names();
+            if (now != last) {
+                last = now;
+                still.restart();
+            }
+        }
+    }
+    QImage reference(const testing_support::TestFolder& refs, int i) {
+        return QImage(refs.file(QStringLiteral("burst%1.png").arg(i, 2, 10, QLatin1Char('0'))))
+            .convertToFormat(QImage::Format_RGB32);
+    }
 };
 
 TEST_F(CaptureE2E, SavesEveryLaterBitmapAndIgnoresText) {
@@ -181,6 +212,41 @@ TEST_F(CaptureE2E, BurstOfTwentyAtFivePerSecondIsSavedWhole) {
                                .convertToFormat(QImage::Format_RGB32);
         EXPECT_EQ(saved(QStringLiteral("SAVE") + n + QStringLiteral(".bmp")), ref) << i;
     }
+}
+
+TEST_F(CaptureE2E, FastBurstSavesWhatItReadsOnceEachInOrder) {
+    run();
+    testing_support::TestFolder refs;
+    ASSERT_NO_FATAL_FAILURE(burst(refs.path(), 20, 40));
+    const QStringList names = dir.names();
+    ASSERT_FALSE(names.isEmpty());
+    ASSERT_LE(names.size(), 20);
+    // Files are numbered from 01 without a gap, and each holds a burst picture later than the
+    // one before: none twice, in the order they were put.
+    int previous = 0;
+    for (int n = 1; n <= names.size(); ++n) {
+        const QString name = QStringLiteral("SAVE%1.bmp").arg(n, 2, 10, QLatin1Char('0'));
+        ASSERT_TRUE(names.contains(name)) << name.toStdString();
+        const QImage got = saved(name);
+        int which = 0;
+        for (int i = 1; i <= 20 && !which; ++i)
+            if (got == reference(refs, i))
+                which = i;
+        ASSERT_GT(which, previous) << name.toStdString() << " holds picture " << which;
+        previous = which;
+    }
+    EXPECT_EQ(previous, 20) << "the last picture of the burst is saved";
+}
+
+TEST_F(CaptureE2E, EmptyingBeforeEachPictureGivesOneFilePerPicture) {
+    run();
+    testing_support::TestFolder refs;
+    ASSERT_NO_FATAL_FAILURE(burst(refs.path(), 5, 3, {QStringLiteral("--clear")}));
+    EXPECT_EQ(dir.names().size(), 5) << qPrintable(dir.names().join(QLatin1Char(' ')));
+    for (int i = 1; i <= 5; ++i)
+        EXPECT_EQ(saved(QStringLiteral("SAVE%1.bmp").arg(i, 2, 10, QLatin1Char('0'))),
+                  reference(refs, i))
+            << i;
 }
 
 TEST_F(CaptureE2E, AHungClipboardOwnerDoesNotHoldTheSaverUp) {

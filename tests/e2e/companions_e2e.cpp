@@ -4,6 +4,7 @@
 
 #include "platform/programs.h"
 #include "support/testfolder.h"
+#include "tools/gifwriter.h"
 
 #include "e2esupport.h"
 #include <QApplication>
@@ -195,7 +196,68 @@ protected:
         xclick({QStringLiteral("click"), QString::number(x), QString::number(y)});
         QTest::qWait(300);
     }
+    // The mirok icon starts the capture saver with the focus; its Run button starts saving
+    // and minimises it.
+    void startSaver() {
+        clickAt(client, 1080, 4620, 510, 510);
+        ASSERT_TRUE(eventually([] { return findWindow(QStringLiteral("Mirok101")).has_value(); }));
+        QTest::qWait(500);
+        const auto saver = findWindow(QStringLiteral("Mirok101"));
+        ASSERT_TRUE(saver);
+        const QRect saverClient(saver->rect.left(), saver->rect.bottom() + 1 - 213, 309, 213);
+        clickAt(saverClient, 2640, 2520, 735, 495);
+        ASSERT_TRUE(eventually([] {
+            return xclick({QStringLiteral("state"), QStringLiteral("Mirok101")}) ==
+                   QStringLiteral("iconic");
+        }));
+    }
+    // A click on the picture of one of the five cells of the top row.
+    void selectTopCell(int i) {
+        static constexpr int kLeft[] = {90, 1650, 3210, 4755, 6360};
+        clickAt(client, kLeft[i], 30, 1455, 1455);
+    }
+    // Waits until the saver has written no new file for a second (at most 10 s).
+    QStringList settledNames() {
+        QStringList last = dir.names();
+        QElapsedTimer still, total;
+        still.start();
+        total.start();
+        while (still.elapsed() < 1000 && total.elapsed() < 10000) {
+            QTest::qWait(100);
+            const QStringList now = dir.names();
+            if (now != last) {
+                last = now;
+                still.restart();
+            }
+        }
+        return last;
+    }
 };
+
+// A picture whose pixels differ from each other and from those of another seed.
+QImage pattern(int w, int h, int seed) {
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y,
+                         qRgb((x * 5 + seed * 50) % 256, (y * 7 + seed * 31) % 256,
+                              (x + y + seed * 17) % 256));
+    return img;
+}
+
+// A GIF of the picture with the pixels of one colour transparent: a graphic control block
+// naming that colour's index goes before the image.
+QByteArray transparentGif(const QImage& picture, QRgb transparent) {
+    QByteArray gif = tools::encodeGif(picture);
+    const QImage indexed = picture.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
+    const int index = static_cast<int>(indexed.colorTable().indexOf(transparent));
+    EXPECT_GE(index, 0);
+    const qsizetype image = 6 + 7 + 3 * 256; // signature, screen, colour table
+    EXPECT_EQ(gif.at(image), ',');
+    const char control[] = {'\x21', '\xF9', 4, 1, 0, 0, static_cast<char>(index), 0};
+    gif.insert(image, control, sizeof control);
+    return gif;
+}
 
 TEST_F(OrganiserE2E, ViewerShowsTheSelectedPictureWhichTheRunningSaverSaves) {
     dir.writePicture(QStringLiteral("a.bmp"), 60, 45, QColor(20, 160, 40));
@@ -208,18 +270,7 @@ TEST_F(OrganiserE2E, ViewerShowsTheSelectedPictureWhichTheRunningSaverSaves) {
     EXPECT_TRUE(
         xclick({QStringLiteral("active")}).value_or(QString()).startsWith(organiserCaption));
 
-    // The mirok icon starts the capture saver with the focus; its Run button starts saving.
-    clickAt(client, 1080, 4620, 510, 510);
-    ASSERT_TRUE(eventually([] { return findWindow(QStringLiteral("Mirok101")).has_value(); }));
-    QTest::qWait(500);
-    const auto saver = findWindow(QStringLiteral("Mirok101"));
-    ASSERT_TRUE(saver);
-    const QRect saverClient(saver->rect.left(), saver->rect.bottom() + 1 - 213, 309, 213);
-    clickAt(saverClient, 2640, 2520, 735, 495);
-    ASSERT_TRUE(eventually([] {
-        return xclick({QStringLiteral("state"), QStringLiteral("Mirok101")}) ==
-               QStringLiteral("iconic");
-    }));
+    ASSERT_NO_FATAL_FAILURE(startSaver());
 
     // A click on cell 0's picture: the viewer comes to the front with the picture, and the
     // saver writes it as SAVE01.bmp in the organiser's folder.
@@ -294,6 +345,69 @@ TEST_F(OrganiserE2E, MinimisedViewerIsClosedByOnePressAndTheNextStartsOne) {
     EXPECT_TRUE(eventually([] { return findWindow(kViewer).has_value(); }));
     QTest::qWait(500);
     EXPECT_EQ(xclick({QStringLiteral("count"), kViewer}), QStringLiteral("1"));
+}
+
+// Each selection empties the clipboard and then puts the picture: two change notices, one
+// capture file, with the selected picture's pixels.
+TEST_F(OrganiserE2E, FiveSelectionsGiveFiveCaptureFilesOfTheFivePictures) {
+    std::vector<QImage> pictures;
+    for (int i = 0; i < 5; ++i) {
+        pictures.push_back(pattern(60, 45, i + 1));
+        ASSERT_TRUE(pictures.back().save(dir.file(QStringLiteral("p%1.bmp").arg(i)), "BMP"));
+    }
+    ASSERT_NO_FATAL_FAILURE(startOrganiser());
+    ASSERT_NO_FATAL_FAILURE(startSaver());
+
+    for (int i = 0; i < 5; ++i) {
+        selectTopCell(i);
+        const QString name = QStringLiteral("SAVE%1.bmp").arg(i + 1, 2, 10, QLatin1Char('0'));
+        ASSERT_TRUE(eventually([&] { return dir.exists(name); })) << qPrintable(name);
+    }
+    const QStringList names = settledNames();
+    QStringList captures;
+    for (const QString& n : names)
+        if (n.startsWith(QLatin1String("SAVE")))
+            captures << n;
+    ASSERT_EQ(captures.size(), 5) << qPrintable(captures.join(QLatin1Char(' ')));
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(QImage(dir.file(captures[i])).convertToFormat(QImage::Format_RGB32),
+                  pictures[static_cast<size_t>(i)])
+            << qPrintable(captures[i]);
+}
+
+TEST_F(OrganiserE2E, TransparentGifIsSavedWithItsTransparency) {
+    // Left half opaque pattern, right half one colour that the GIF makes transparent.
+    QImage picture = pattern(48, 36, 3);
+    const QRgb hole = qRgb(255, 0, 255);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = picture.width() / 2; x < picture.width(); ++x)
+            picture.setPixel(x, y, hole);
+    dir.write(QStringLiteral("clear.gif"), transparentGif(picture, hole));
+    const QImage shown(dir.file(QStringLiteral("clear.gif")));
+    ASSERT_TRUE(shown.hasAlphaChannel()) << "the test's GIF has no transparency";
+    ASSERT_EQ(qAlpha(shown.pixel(40, 10)), 0);
+
+    ASSERT_NO_FATAL_FAILURE(startOrganiser());
+    ASSERT_NO_FATAL_FAILURE(startSaver());
+    selectTopCell(0);
+    ASSERT_TRUE(eventually([&] { return dir.exists(QStringLiteral("SAVE01.bmp")); }));
+    QTest::qWait(300);
+    const QImage saved =
+        QImage(dir.file(QStringLiteral("SAVE01.bmp"))).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(saved.size(), picture.size());
+    const QImage expected = shown.convertToFormat(QImage::Format_ARGB32);
+    int transparent = 0;
+    for (int y = 0; y < saved.height(); ++y)
+        for (int x = 0; x < saved.width(); ++x) {
+            const QRgb got = saved.pixel(x, y);
+            const QRgb want = expected.pixel(x, y);
+            ASSERT_EQ(qAlpha(got), qAlpha(want)) << x << "," << y;
+            if (qAlpha(want) == 255)
+                ASSERT_EQ(got, want) << x << "," << y;
+            else
+                ++transparent;
+        }
+    EXPECT_EQ(transparent, 24 * 36);
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
 using namespace testing_support;
 using namespace tarvo;
@@ -47,13 +48,18 @@ protected:
             QCoreApplication::processEvents();
         view()->thumbnails().waitForPrefetch();
     }
-    // Lets the window go idle until decoding ahead has started.
-    void untilPrefetching() {
+    // Lets the window go idle until decoding ahead has started, or for pictures small enough
+    // to be decoded between two looks, has already put thumbnails in the cache.
+    void untilPrefetching(int line = __builtin_LINE()) {
+        const int before = view()->thumbnails().count();
+        auto started = [&] {
+            return view()->thumbnails().pending() > 0 || view()->thumbnails().count() > before;
+        };
         QElapsedTimer t;
         t.start();
-        while (view()->thumbnails().pending() == 0 && t.elapsed() < 2000)
+        while (!started() && t.elapsed() < 2000)
             QCoreApplication::processEvents();
-        ASSERT_GT(view()->thumbnails().pending(), 0) << "nothing was being decoded ahead";
+        ASSERT_TRUE(started()) << "nothing was decoded ahead, line " << line;
     }
     // Every cell of the page starting at start shows the colour of its file.
     void expectPageShows(int start) {
@@ -190,6 +196,8 @@ TEST_F(PageCacheTest, DecodingAheadGivesWayToAClickAPageChangeAReloadAndAFolderC
     view()->VScroll1()->setValue(20); // the page being decoded ahead
     expectPageShows(20);
 
+    // Beside a page never shown, so that something is decoded ahead when the reload comes.
+    view()->VScroll1()->setValue(40);
     untilPrefetching();
     dir.writePicture(QStringLiteral("j25.jpg"), 1200, 900, colourOf(33));
     setModified(QStringLiteral("j25.jpg"), QDateTime::currentDateTime().addSecs(5));
@@ -198,7 +206,7 @@ TEST_F(PageCacheTest, DecodingAheadGivesWayToAClickAPageChangeAReloadAndAFolderC
     view()->VScroll1()->setValue(20);
     EXPECT_TRUE(near(shown(5), colourOf(33)));
 
-    view()->VScroll1()->setValue(50); // pages never shown on either side
+    view()->VScroll1()->setValue(50); // beside a page never shown
     untilPrefetching();
     TestFolder other;
     other.writePicture(QStringLiteral("j07.jpg"), 64, 48, colourOf(7));
@@ -260,4 +268,50 @@ TEST(ThumbnailCacheBound, HoldsNoMoreThanItsBound) {
     const auto again = cache.fetch({paths[0]}, QSizeF(1453, 1453));
     ASSERT_TRUE(again[0].has_value());
     EXPECT_TRUE(near(QColor(again[0]->image.pixel(40, 40)), colourOf(0)));
+}
+
+// Decodes made ahead reach the cache once the event loop has run, without anyone waiting
+// for them; and names that changed hands while being decoded ahead are not mixed up.
+TEST(ThumbnailCacheAhead, FinishedDecodesAreKeptAndRenamesDuringThemAreHonoured) {
+    TestFolder dir;
+    QStringList paths;
+    for (int k = 0; k < 20; ++k) {
+        const QString n = QStringLiteral("p%1.bmp").arg(k, 2, 10, QLatin1Char('0'));
+        dir.writePicture(n, 300, 200, colourOf(k));
+        paths << dir.file(n);
+    }
+    const QSizeF box(1453, 1453);
+    {
+        ThumbnailCache cache;
+        cache.prefetch(paths, box, -1);
+        QElapsedTimer t;
+        t.start();
+        while (cache.pending() > 0 && t.elapsed() < 5000)
+            QCoreApplication::processEvents();
+        EXPECT_EQ(cache.pending(), 0) << "decodes that ended were not taken into the cache";
+        EXPECT_EQ(cache.count(), 20);
+    }
+
+    // Two pictures of the same length and time trade names (through a third) while they are
+    // being decoded ahead, the organiser telling the cache of each rename.
+    const QDateTime when = QDateTime::currentDateTime().addSecs(-60);
+    for (const QString& p : {paths[0], paths[1]}) {
+        QFile f(p);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(when, QFileDevice::FileModificationTime));
+    }
+    ThumbnailCache cache;
+    cache.prefetch(paths.mid(0, 2), box, -1);
+    QThread::msleep(300); // long enough for both decodes to end; the event loop does not run
+    const QString spare = dir.file(QStringLiteral("spare.bmp"));
+    for (const auto& [from, to] :
+         {std::pair{paths[0], spare}, std::pair{paths[1], paths[0]}, std::pair{spare, paths[1]}}) {
+        ASSERT_TRUE(QFile::rename(from, to));
+        cache.renamed(from, to);
+    }
+    cache.waitForPrefetch();
+    const auto got = cache.fetch(paths.mid(0, 2), box);
+    ASSERT_TRUE(got[0] && got[1]);
+    EXPECT_TRUE(near(QColor(got[0]->image.pixel(40, 20)), colourOf(1)));
+    EXPECT_TRUE(near(QColor(got[1]->image.pixel(40, 20)), colourOf(0)));
 }
