@@ -149,6 +149,33 @@ void clearOutsideFirstFrame(QImage& image, const std::optional<GifLayout>& layou
     }
 }
 
+// The entry of an icon file to show: the one with the most colours, and of those the largest,
+// as picture viewers pick the best image of an icon. Nothing when the directory cannot be read.
+struct IconEntry {
+    int index = 0;
+    QSize size;
+};
+std::optional<IconEntry> bestIconEntry(const QByteArray& file) {
+    auto u8 = [&file](qsizetype i) { return static_cast<unsigned char>(file.at(i)); };
+    if (file.size() < 6 + 16)
+        return std::nullopt;
+    const int count = u8(4) | (u8(5) << 8);
+    std::optional<IconEntry> best;
+    int bestBits = -1;
+    for (int i = 0; i < count && 6 + 16 * (i + 1) <= file.size(); ++i) {
+        const qsizetype e = 6 + 16 * i;
+        const QSize size(u8(e) ? u8(e) : 256, u8(e + 1) ? u8(e + 1) : 256);
+        const int bits = u8(e + 6) | (u8(e + 7) << 8);
+        const qint64 area = qint64(size.width()) * size.height();
+        if (!best || bits > bestBits ||
+            (bits == bestBits && area > qint64(best->size.width()) * best->size.height())) {
+            best = IconEntry{i, size};
+            bestBits = bits;
+        }
+    }
+    return best;
+}
+
 // Smooth scaling of a paletted picture would fall back to picking pixels; as true colour,
 // thin lines and dithering average out as they should in a small picture.
 QImage scaledSmoothly(const QImage& image, QSize size) {
@@ -201,7 +228,14 @@ public:
             m_gif = readGifLayout(device.peek(kGifLayoutBytes));
         else if (format == "jpeg")
             jpeg = readJpegFrame(device);
-        QSize size = m_reader->size();
+        // The icon reader states the first image's size whichever image it is set to read.
+        std::optional<QSize> iconSize;
+        if (format == "ico") {
+            if (const auto entry = bestIconEntry(device.peek(6 + 16 * 256));
+                entry && entry->index > 0 && m_reader->jumpToImage(entry->index))
+                iconSize = entry->size;
+        }
+        QSize size = iconSize ? *iconSize : m_reader->size();
         if (format == "bmp" && size.width() > 0)
             size = bitmapSize;
         if (!size.isValid() || size.isEmpty()) {

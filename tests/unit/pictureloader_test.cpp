@@ -334,3 +334,86 @@ TEST(PictureLoader, GifScreenOutsideTheFirstImageIsTransparent) {
     EXPECT_EQ(qRed(image->pixel(1, 1)), 255);
     EXPECT_EQ(qAlpha(image->pixel(3, 0)), 0);
 }
+
+namespace {
+
+// An icon file of 32-bit entries, each one colour, in the order given; the directory states
+// the colour depth given (the reader reads the entry's own header).
+struct IconPart {
+    int side;
+    QRgb colour;
+    int statedBits = 32;
+};
+QByteArray iconFile(const std::vector<IconPart>& entries) {
+    QByteArray dir, data;
+    le16(dir, 0);
+    le16(dir, 1);
+    le16(dir, static_cast<int>(entries.size()));
+    qint64 offset = 6 + 16 * static_cast<qint64>(entries.size());
+    for (const auto& [side, colour, statedBits] : entries) {
+        QByteArray e;
+        le32(e, 40);
+        le32(e, side);
+        le32(e, side * 2); // the colour rows and the mask rows
+        le16(e, 1);
+        le16(e, 32);
+        for (int k = 0; k < 6; ++k)
+            le32(e, 0);
+        for (int p = 0; p < side * side; ++p) {
+            e.append(static_cast<char>(qBlue(colour)));
+            e.append(static_cast<char>(qGreen(colour)));
+            e.append(static_cast<char>(qRed(colour)));
+            e.append(static_cast<char>(0xFF));
+        }
+        e.append(QByteArray(((side + 31) / 32) * 4 * side, '\0')); // nothing masked out
+        dir.append(static_cast<char>(side == 256 ? 0 : side));
+        dir.append(static_cast<char>(side == 256 ? 0 : side));
+        dir.append('\0');
+        dir.append('\0');
+        le16(dir, 1);
+        le16(dir, statedBits);
+        le32(dir, e.size());
+        le32(dir, offset);
+        offset += e.size();
+        data.append(e);
+    }
+    return dir + data;
+}
+
+} // namespace
+
+TEST(PictureLoaderIcons, TheLargestEntryOfTheMostColoursIsShownWhereverItStands) {
+    TestFolder dir;
+    struct Case {
+        const char* name;
+        std::vector<IconPart> entries;
+        int side;
+        QRgb colour;
+    };
+    const Case cases[] = {
+        {"first.ico", {{48, qRgb(0, 0, 255)}, {16, qRgb(255, 0, 0)}}, 48, qRgb(0, 0, 255)},
+        {"middle.ico",
+         {{16, qRgb(255, 0, 0)}, {48, qRgb(0, 0, 255)}, {32, qRgb(0, 255, 0)}},
+         48,
+         qRgb(0, 0, 255)},
+        {"last.ico", {{16, qRgb(255, 0, 0)}, {32, qRgb(0, 255, 0)}}, 32, qRgb(0, 255, 0)},
+        // More colours win over size: a large 8-bit image against a smaller true-colour one.
+        {"deep.ico",
+         {{16, qRgb(255, 0, 0), 4}, {64, qRgb(0, 0, 255), 8}, {32, qRgb(0, 255, 0), 32}},
+         32,
+         qRgb(0, 255, 0)},
+    };
+    for (const Case& c : cases) {
+        dir.write(QString::fromLatin1(c.name), iconFile(c.entries));
+        const QString path = dir.file(QString::fromLatin1(c.name));
+        PictureHeader header;
+        const auto full = loadFullPicture(path, &header);
+        ASSERT_TRUE(full.has_value()) << c.name;
+        EXPECT_EQ(header.pixels, QSize(c.side, c.side)) << c.name;
+        EXPECT_EQ(full->size(), QSize(c.side, c.side)) << c.name;
+        EXPECT_EQ(full->pixel(c.side / 2, c.side / 2), c.colour) << c.name;
+        const auto thumb = loadThumbnail(path, kCellBox);
+        ASSERT_TRUE(thumb.has_value()) << c.name;
+        EXPECT_EQ(thumb->image.pixel(0, 0), c.colour) << c.name;
+    }
+}

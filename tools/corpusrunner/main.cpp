@@ -28,6 +28,7 @@
 #include <QTextStream>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <deque>
@@ -167,10 +168,22 @@ int runChild(const QStringList& args) {
     const QString path = args.value(0);
     const QString kind = args.value(1);
     const QString cls = args.value(2);
-    const QSize stated = [&] {
-        const QStringList wh = args.value(3).split(QLatin1Char('x'));
-        return wh.size() == 2 ? QSize(wh[0].toInt(), wh[1].toInt()) : QSize();
+    // One size, or for an icon the sizes of all its entries (any of them may be shown).
+    const std::vector<QSize> stated = [&] {
+        std::vector<QSize> sizes;
+        for (const QString& one : args.value(3).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            const QStringList wh = one.split(QLatin1Char('x'));
+            if (wh.size() == 2)
+                sizes.emplace_back(wh[0].toInt(), wh[1].toInt());
+        }
+        return sizes;
     }();
+    auto statedText = [&stated] {
+        QStringList t;
+        for (const QSize& z : stated)
+            t << QStringLiteral("%1x%2").arg(z.width()).arg(z.height());
+        return t.join(QLatin1String(" or "));
+    };
     const QStringList refs = args.mid(4);
 
     QTemporaryDir tmp;
@@ -195,13 +208,13 @@ int runChild(const QStringList& args) {
         } else if (full->isNull() || thumb->image.isNull()) {
             verdict = QStringLiteral("mismatch");
             detail = QStringLiteral("a null picture reported as success");
-        } else if (stated.isValid() && full->size() != stated) {
+        } else if (!stated.empty() &&
+                   std::find(stated.begin(), stated.end(), full->size()) == stated.end()) {
             verdict = QStringLiteral("mismatch");
-            detail = QStringLiteral("size %1x%2, stated %3x%4")
+            detail = QStringLiteral("size %1x%2, stated %3")
                          .arg(full->width())
                          .arg(full->height())
-                         .arg(stated.width())
-                         .arg(stated.height());
+                         .arg(statedText());
         } else if (header->pixels != fullHeader.pixels || header->pixels != thumb->header.pixels) {
             verdict = QStringLiteral("mismatch");
             detail = QStringLiteral("header size differs between the paths");
@@ -236,22 +249,26 @@ struct Entry {
     QStringList refs;
 };
 
-// The size the index states for the picture; bitmaps give a signed height, icons the first
-// entry (0 standing for 256), metafiles nothing.
+// The size the index states for the picture; bitmaps give a signed height, icons the sizes
+// of all their entries, comma-separated (0 standing for 256), metafiles nothing.
 QString statedSize(const QString& kind, const QString& header) {
     if (kind == QLatin1String("wmf"))
         return {};
     static const QRegularExpression size(QStringLiteral("(\\d+)x(-?\\d+)"));
-    const QRegularExpressionMatch m = size.match(header);
-    if (!m.hasMatch())
-        return {};
-    int w = m.captured(1).toInt();
-    int h = std::abs(m.captured(2).toInt());
-    if (kind == QLatin1String("ico")) {
-        w = w == 0 ? 256 : w;
-        h = h == 0 ? 256 : h;
+    QStringList sizes;
+    for (auto it = size.globalMatch(header); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        int w = m.captured(1).toInt();
+        int h = std::abs(m.captured(2).toInt());
+        if (kind == QLatin1String("ico")) {
+            w = w == 0 ? 256 : w;
+            h = h == 0 ? 256 : h;
+        }
+        sizes << QStringLiteral("%1x%2").arg(w).arg(h);
+        if (kind != QLatin1String("ico"))
+            break;
     }
-    return QStringLiteral("%1x%2").arg(w).arg(h);
+    return sizes.join(QLatin1Char(','));
 }
 
 std::vector<Entry> readIndex(const QDir& corpus, QString* error) {
