@@ -46,7 +46,7 @@ protected:
             GTEST_SKIP() << "needs an X display with a window manager";
         for (const char* p : {"tarvo104", "Mirok101", "clipput", "xclick"})
             if (!QFile::exists(kBin + QLatin1Char('/') + QLatin1String(p)))
-                GTEST_SKIP() << p << " not built";
+                FAIL() << p << " not built";
     }
     void TearDown() override {
         if (program.state() != QProcess::NotRunning) {
