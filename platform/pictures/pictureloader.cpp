@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QtConcurrent/QtConcurrentMap>
+#include <bit>
 #include <mutex>
 #include <numeric>
 
@@ -131,6 +132,33 @@ std::optional<Result> checkBitmapHeader(QIODevice& device, QSize* size) {
     return std::nullopt;
 }
 
+// Whether a bit-field bitmap keeps its alpha in a single bit (as A1R5G5B5 does). Qt's reader
+// widens such a bit to half opacity; the bit means opaque or transparent.
+bool hasOneBitAlpha(QIODevice& device) {
+    const QByteArray head = device.peek(14 + 56);
+    const std::optional<BitmapInfo> info = readBitmapInfo(head);
+    if (!info || info->infoSize < 56 || head.size() < 14 + 56 ||
+        (info->compression != 3 && info->compression != 6))
+        return false;
+    auto u8 = [&head](int i) { return quint32(static_cast<unsigned char>(head.at(i))); };
+    const int at = 14 + 52; // the alpha mask, after the red, green and blue masks
+    const quint32 mask = u8(at) | (u8(at + 1) << 8) | (u8(at + 2) << 16) | (u8(at + 3) << 24);
+    return std::popcount(mask) == 1;
+}
+
+// Makes every pixel that is not transparent fully opaque.
+void widenOneBitAlpha(QImage& image) {
+    if (!image.hasAlphaChannel())
+        return;
+    image = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(row[x]) != 0)
+                row[x] = row[x] | 0xFF000000u;
+    }
+}
+
 // The parts of a GIF's screen that its first image does not cover are transparent, as
 // browsers show them; Qt's reader paints them in the background colour.
 void clearOutsideFirstFrame(QImage& image, const std::optional<GifLayout>& layout) {
@@ -226,6 +254,8 @@ public:
         m_reader->setAutoTransform(false);
         if (format == "gif")
             m_gif = readGifLayout(device.peek(kGifLayoutBytes));
+        else if (format == "bmp")
+            m_oneBitAlpha = hasOneBitAlpha(device);
         else if (format == "jpeg")
             jpeg = readJpegFrame(device);
         // The icon reader states the first image's size whichever image it is set to read.
@@ -277,6 +307,8 @@ public:
             return std::nullopt;
         }
         clearOutsideFirstFrame(image, m_gif);
+        if (m_oneBitAlpha)
+            widenOneBitAlpha(image);
         if (scaled && image.size() != size)
             image = scaledSmoothly(image, size);
         return image;
@@ -305,6 +337,7 @@ private:
     QByteArray m_metafile;
     QByteArray m_rle; // a run-length bitmap, decoded by our own reader
     std::optional<GifLayout> m_gif;
+    bool m_oneBitAlpha = false;
 };
 
 bool hasWmfExtension(const QString& path) {

@@ -417,3 +417,40 @@ TEST(PictureLoaderIcons, TheLargestEntryOfTheMostColoursIsShownWhereverItStands)
         EXPECT_EQ(thumb->image.pixel(0, 0), c.colour) << c.name;
     }
 }
+
+TEST(PictureLoader, OneBitAlphaOfABitFieldBitmapIsOpaqueOrTransparent) {
+    // A V5 bitmap of 16-bit A1R5G5B5 pixels, one row: opaque red, transparent blue.
+    QByteArray b("BM");
+    const int offset = 14 + 124;
+    le32(b, offset + 4);
+    le32(b, 0);
+    le32(b, offset);
+    le32(b, 124);
+    le32(b, 2);
+    le32(b, 1);
+    le16(b, 1);
+    le16(b, 16);
+    le32(b, 3); // bit fields
+    le32(b, 4);
+    le32(b, 2835);
+    le32(b, 2835);
+    le32(b, 0);
+    le32(b, 0);
+    le32(b, 0x7C00); // red
+    le32(b, 0x03E0); // green
+    le32(b, 0x001F); // blue
+    le32(b, 0x8000); // alpha: one bit
+    b.append(QByteArray(124 - 56, '\0'));
+    le16(b, 0x8000 | 0x7C00); // opaque red
+    le16(b, 0x001F);          // transparent blue
+    TestFolder dir;
+    dir.write(QStringLiteral("a1.bmp"), b);
+    const auto image = loadFullPicture(dir.file(QStringLiteral("a1.bmp")));
+    ASSERT_TRUE(image.has_value());
+    EXPECT_EQ(qAlpha(image->pixel(0, 0)), 255);
+    EXPECT_GE(qRed(image->pixel(0, 0)), 248); // five bits widened
+    EXPECT_EQ(qAlpha(image->pixel(1, 0)), 0);
+    const auto thumb = loadThumbnail(dir.file(QStringLiteral("a1.bmp")), kCellBox);
+    ASSERT_TRUE(thumb.has_value());
+    EXPECT_EQ(qAlpha(thumb->image.pixel(0, 0)), 255);
+}
