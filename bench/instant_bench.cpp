@@ -51,7 +51,7 @@
 #include <vector>
 
 #ifdef TARVO_HAVE_LIBJPEG
-#include <jpeglib.h>
+#include "bench/libjpegeighth.h"
 #endif
 
 namespace {
@@ -200,33 +200,6 @@ void DecodeFull(benchmark::State& state) {
 }
 
 #ifdef TARVO_HAVE_LIBJPEG
-// libjpeg-turbo decoding at 1/8 scale into a buffer of its own, nothing more.
-size_t decodeEighth(const QByteArray& path) {
-    FILE* f = std::fopen(path.constData(), "rb");
-    if (!f)
-        return 0;
-    jpeg_decompress_struct cinfo;
-    jpeg_error_mgr jerr;
-    cinfo.err = jpeg_std_error(&jerr);
-    jpeg_create_decompress(&cinfo);
-    jpeg_stdio_src(&cinfo, f);
-    jpeg_read_header(&cinfo, TRUE);
-    cinfo.scale_num = 1;
-    cinfo.scale_denom = 8;
-    cinfo.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&cinfo);
-    const size_t stride = size_t(cinfo.output_width) * cinfo.output_components;
-    std::vector<unsigned char> pixels(stride * cinfo.output_height);
-    while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = pixels.data() + stride * cinfo.output_scanline;
-        jpeg_read_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
-    std::fclose(f);
-    return pixels.size();
-}
-
 // The same ten files as a page of FirstVisit, on as many threads as the pool has.
 void Libjpeg8(benchmark::State& state) {
     std::vector<QByteArray> paths;
