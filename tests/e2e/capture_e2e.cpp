@@ -121,18 +121,7 @@ protected:
                 return out.contains("done");
             },
             15000));
-        QStringList last = dir.names();
-        QElapsedTimer still, total;
-        still.start();
-        total.start();
-        while (still.elapsed() < 1000 && total.elapsed() < 10000) {
-            QTest::qWait(100);
-            const QStringList now = dir.names();
-            if (now != last) {
-                last = now;
-                still.restart();
-            }
-        }
+        e2e::settledNames(dir);
     }
     QImage reference(const testing_support::TestFolder& refs, int i) {
         return QImage(refs.file(QStringLiteral("burst%1.png").arg(i, 2, 10, QLatin1Char('0'))))

@@ -216,22 +216,7 @@ protected:
         static constexpr int kLeft[] = {90, 1650, 3210, 4755, 6360};
         clickAt(client, kLeft[i], 30, 1455, 1455);
     }
-    // Waits until the saver has written no new file for a second (at most 10 s).
-    QStringList settledNames() {
-        QStringList last = dir.names();
-        QElapsedTimer still, total;
-        still.start();
-        total.start();
-        while (still.elapsed() < 1000 && total.elapsed() < 10000) {
-            QTest::qWait(100);
-            const QStringList now = dir.names();
-            if (now != last) {
-                last = now;
-                still.restart();
-            }
-        }
-        return last;
-    }
+    QStringList settledNames() { return e2e::settledNames(dir); }
 };
 
 // A picture whose pixels differ from each other and from those of another seed.

@@ -3,6 +3,8 @@
 // that finds and drives windows on the X display, and waiting for a condition while this
 // process keeps serving its own events (it may own the clipboard).
 
+#include "support/testfolder.h"
+
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRect>
@@ -57,6 +59,24 @@ template <typename F> bool eventually(F done, int ms = 8000) {
         QTest::qWait(50);
     }
     return true;
+}
+
+// Waits until the names of the folder's files have not changed for a second (at most 10 s)
+// and answers them: whoever was writing there has stopped.
+inline QStringList settledNames(const testing_support::TestFolder& folder) {
+    QStringList last = folder.names();
+    QElapsedTimer still, total;
+    still.start();
+    total.start();
+    while (still.elapsed() < 1000 && total.elapsed() < 10000) {
+        QTest::qWait(100);
+        const QStringList now = folder.names();
+        if (now != last) {
+            last = now;
+            still.restart();
+        }
+    }
+    return last;
 }
 
 } // namespace e2e
