@@ -9,8 +9,9 @@ namespace platform {
 namespace {
 
 bool isUnder(const QString& path, const QString& root) {
-    if (root == QLatin1String("/"))
-        return path.startsWith(QLatin1Char('/'));
+    // A root that ends with its separator: "/" on Linux, "C:/" on Windows.
+    if (root.endsWith(QLatin1Char('/')))
+        return path.startsWith(root);
     return path == root || path.startsWith(root + QLatin1Char('/'));
 }
 

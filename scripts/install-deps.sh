@@ -16,6 +16,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev
   # a headless X server and a window manager for the cross-process tests
   xvfb xauth openbox x11-utils
+  # the Windows build: mingw-w64 cross compiler, GoogleTest sources for it, Wine to run it,
+  # and the Japanese locale that gives Wine the ANSI code page 932
+  g++-mingw-w64-x86-64-posix googletest wine wine64 locales zip
   # the Debian package and its checks (scripts/package.sh, packaging/check-package.sh)
   dpkg-dev file man-db desktop-file-utils appstream lintian
 )
@@ -24,10 +27,18 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  $SUDO apt-get -o DPkg::Lock::Timeout=900 update -qq
+  $SUDO apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# Wine under ja_JP.UTF-8 uses code page 932 as its ANSI code page.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null ||
+    echo 'ja_JP.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  $SUDO locale-gen >/dev/null
+fi

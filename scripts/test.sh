@@ -4,7 +4,8 @@
 # from it and checked: label package), then the unit and window tests on the back end
 # without other programs' windows (TARVO_PLATFORM=none), then a clang build with
 # AddressSanitizer and UndefinedBehaviorSanitizer (unit and window tests) with the libFuzzer
-# targets, each fuzzed for a bounded time.
+# targets, each fuzzed for a bounded time; between them the Windows cross build with its tests
+# under Wine (scripts/build-windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -20,6 +21,12 @@ cmake -S . -B build-none -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVO_WERR
   -DTARVO_PLATFORM=none -DTARVO_BENCH=OFF
 cmake --build build-none -j "$jobs"
 (cd build-none && ctest --output-on-failure -j "$jobs" -L 'unit|forms')
+
+# The Windows build and its tests under Wine (skipped with a note where the Qt for Windows
+# archive is absent).
+if [ -z "${TARVO_SKIP_WINDOWS:-}" ]; then
+  bash scripts/build-windows.sh
+fi
 
 if [ -z "${TARVO_SKIP_SANITIZE:-}" ]; then
   cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVO_WERROR=ON \

@@ -137,8 +137,12 @@ void FolderDialog::restoreSaved() {
     // current folder, which is where an empty path points.
     if (!m_dir->setPath(savedFolder)) {
         QString p = QDir::cleanPath(QDir::current().absoluteFilePath(savedFolder));
-        while (p != QLatin1String("/") && !p.isEmpty()) {
-            p = QFileInfo(p).path();
+        // Up to the root, which is its own parent ("/", or "E:/" of a drive that is gone).
+        while (!p.isEmpty()) {
+            const QString parent = QFileInfo(p).path();
+            if (parent == p)
+                break;
+            p = parent;
             if (m_dir->setPath(p))
                 break;
         }

@@ -158,7 +158,9 @@ void DirList::fill() {
     int depth = 0;
     QListWidgetItem* current = nullptr;
     for (const QString& folder : chain) {
-        const QString name = folder == QLatin1String("/") ? folder : QFileInfo(folder).fileName();
+        // A root ("/", "C:/") has no last part and shows as itself.
+        const QString leaf = QFileInfo(folder).fileName();
+        const QString name = leaf.isEmpty() ? folder : leaf;
         auto* item = new QListWidgetItem(open, indentStep.repeated(depth) + name, this);
         item->setData(Qt::UserRole, folder);
         current = item;

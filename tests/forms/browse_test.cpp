@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QRegularExpression>
 
 using namespace testing_support;
 using namespace tarvo;
@@ -148,7 +149,9 @@ TEST(InitImageDir, RootKeepsOneSlash) {
     FakeClipboard clip;
     Organiser org(Services{nullptr, &clip, &box, nullptr});
     InitImageDir(org);
-    EXPECT_EQ(org.m().ImageDir, QStringLiteral("/"));
+    EXPECT_EQ(org.m().ImageDir, rootFolder());
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^(/|[A-Z]:/)$")).match(rootFolder()).hasMatch())
+        << rootFolder().toStdString();
 }
 
 TEST_F(OrganiserTest, EndingThroughTheMenuOrTheCloseBoxEndsAtOnce) {

@@ -366,8 +366,10 @@ TEST_F(OrganiserTest, FailedCopyNamesTheFileTheDestinationAndTheReason) {
         trigger("ItemFileCopy");
         ASSERT_EQ(box.shown.size(), 1u);
         EXPECT_EQ(box.shown[0].text,
-                  QStringLiteral("sea.jpg をコピーできませんでした。\rコピー先: ") + m().CopyDir +
-                      QStringLiteral("sea.jpg\r理由: ") + QString::fromUtf8(c.reason));
+                  QStringLiteral("sea.jpg をコピーできませんでした。\rコピー先: ") +
+                      QDir::toNativeSeparators(m().CopyDir + QStringLiteral("sea.jpg")) +
+                      QStringLiteral("\r理由: ") + QString::fromUtf8(c.reason))
+            << box.shown[0].text.toStdString();
         EXPECT_EQ(box.shown[0].icon, platform::MessageBox::Icon::Warning);
         EXPECT_EQ(view()->text1Colour(0), QColor(0, 0, 255));
         EXPECT_EQ(dest.read(QStringLiteral("sea.jpg")), QByteArray("kept"));

@@ -204,9 +204,9 @@ TEST_F(SetDirTest, RootFolderHasOneSlash) {
     start();
     openDialog();
     ASSERT_TRUE(dir1()->setPath(QStringLiteral("/")));
-    EXPECT_EQ(m().ImageDir, QStringLiteral("/"));
+    EXPECT_EQ(m().ImageDir, rootFolder());
     QTest::mouseClick(ok(), Qt::LeftButton);
-    EXPECT_EQ(view()->Directory()->text(), QStringLiteral("/"));
+    EXPECT_EQ(view()->Directory()->text(), rootFolder());
 }
 
 TEST_F(SetDirTest, GoneSavedFolderFallsBackToItsNearestParent) {
@@ -343,7 +343,8 @@ TEST_F(SetDirTest, CancelAfterTheSavedDriveWentAwayKeepsTheDialogUsable) {
     const QString stickRoot = stick->path().chopped(1);
     const QString stickText = stickRoot + QStringLiteral("  [STICK]");
     platform::FakeDrives plugged(
-        {{QStringLiteral("/"), QStringLiteral("/  [vda]")}, {stickRoot, stickText}});
+        {{rootFolder(dir.path()), rootFolder(dir.path()) + QStringLiteral("  [vda]")},
+         {stickRoot, stickText}});
     writePictures(1);
     start();
     openDialog();
@@ -355,8 +356,10 @@ TEST_F(SetDirTest, CancelAfterTheSavedDriveWentAwayKeepsTheDialogUsable) {
     openDialog(); // saves the stick and its folder
     ASSERT_TRUE(dir1()->setPath(dir.path()));
     // The stick is pulled while the dialog is open.
-    platform::FakeDrives pulled({{QStringLiteral("/"), QStringLiteral("/  [vda]")}});
+    platform::FakeDrives pulled(
+        {{rootFolder(dir.path()), rootFolder(dir.path()) + QStringLiteral("  [vda]")}});
     stick.reset();
+    ASSERT_FALSE(QFileInfo::exists(stickRoot)) << "the stick's folder could not be removed";
     QTest::mouseClick(cancel(), Qt::LeftButton);
     EXPECT_FALSE(dlg()->isVisible());
     EXPECT_EQ(dir1()->path(), QFileInfo(stickRoot).path()); // the nearest folder still there

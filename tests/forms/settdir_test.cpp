@@ -115,7 +115,7 @@ TEST_F(SetTdirTest, RootFolderHasOneSlash) {
     start();
     openDialog();
     ASSERT_TRUE(dir2()->setPath(QStringLiteral("/")));
-    EXPECT_EQ(m().CopyDir, QStringLiteral("/"));
+    EXPECT_EQ(m().CopyDir, rootFolder());
 }
 
 TEST_F(SetTdirTest, FrameCloseKeepsCopyDirAndTheNextOpeningStartsAnew) {

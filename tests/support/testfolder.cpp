@@ -61,6 +61,15 @@ QStringList TestFolder::names() const {
     return QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
+QString rootFolder(const QString& path) {
+#ifdef _WIN32
+    return (path.isEmpty() ? QDir::currentPath() : path).left(3);
+#else
+    (void)path;
+    return QStringLiteral("/");
+#endif
+}
+
 CurrentDir::CurrentDir(const QString& dir) : m_old(QDir::currentPath()) {
     QDir::setCurrent(dir);
 }

@@ -28,6 +28,10 @@ private:
     QTemporaryDir m_dir;
 };
 
+// The root folder as the folder lists name it: "/" on Linux; on Windows the root of the
+// drive of path, by default the current folder's, which "/" stands for ("C:/").
+QString rootFolder(const QString& path = QString());
+
 // Runs f with the process's current directory set to dir, then restores it.
 class CurrentDir {
 public:

@@ -1,0 +1,266 @@
+// The Win32 clipboard service, checked through the formats other Windows programs read and
+// write (CF_DIB, CF_DIBV5, CF_UNICODETEXT, CF_BITMAP), under Wine.
+#include "platform/clipboard.h"
+
+#include <QElapsedTimer>
+#include <atomic>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <thread>
+#include <windows.h>
+
+using platform::Clipboard;
+using platform::Error;
+using platform::systemClipboard;
+
+namespace {
+
+QImage picture() {
+    QImage img(5, 3, QImage::Format_RGB32);
+    img.fill(qRgb(10, 200, 30));
+    img.setPixel(0, 0, qRgb(255, 255, 255));
+    img.setPixel(4, 2, qRgb(1, 2, 3));
+    return img;
+}
+
+// Another program's side of the clipboard: the raw calls.
+struct Raw {
+    Raw() { open = ::OpenClipboard(nullptr) != FALSE; }
+    ~Raw() {
+        if (open)
+            ::CloseClipboard();
+    }
+    bool open = false;
+};
+
+QByteArray rawData(UINT format) {
+    Raw raw;
+    if (!raw.open)
+        return {};
+    HANDLE h = ::GetClipboardData(format);
+    if (!h)
+        return {};
+    const auto* p = static_cast<const char*>(::GlobalLock(h));
+    QByteArray bytes(p, qsizetype(::GlobalSize(h)));
+    ::GlobalUnlock(h);
+    return bytes;
+}
+
+HGLOBAL global(const void* data, size_t n) {
+    HGLOBAL g = ::GlobalAlloc(GMEM_MOVEABLE, n);
+    std::memcpy(::GlobalLock(g), data, n);
+    ::GlobalUnlock(g);
+    return g;
+}
+
+bool putRaw(UINT format, const QByteArray& bytes, bool empty) {
+    Raw raw;
+    if (!raw.open)
+        return false;
+    if (empty)
+        ::EmptyClipboard();
+    return ::SetClipboardData(format, global(bytes.constData(), size_t(bytes.size()))) != nullptr;
+}
+
+QByteArray utf16z(const QString& s) {
+    QByteArray b(reinterpret_cast<const char*>(s.utf16()), s.size() * 2);
+    b.append(2, '\0');
+    return b;
+}
+
+} // namespace
+
+TEST(Win32Clipboard, PictureAndTextGoOnAsDibAndUnicodeTextAndAccumulateUntilCleared) {
+    Clipboard& cb = systemClipboard();
+    ASSERT_TRUE(cb.clear().ok());
+    EXPECT_FALSE(cb.hasBitmap());
+    QImage out;
+    EXPECT_EQ(cb.readBitmap(out).error, Error::NotFound);
+    EXPECT_EQ(::CountClipboardFormats(), 0);
+
+    ASSERT_TRUE(cb.addImage(picture()).ok());
+    ASSERT_TRUE(cb.addText(QStringLiteral("C:\\写真\\海.jpg")).ok());
+
+    // What another program finds: a 24-bit bottom-up DIB with the picture's pixels...
+    const QByteArray dib = rawData(CF_DIB);
+    ASSERT_GE(dib.size(), qsizetype(sizeof(BITMAPINFOHEADER) + 3 * 8));
+    BITMAPINFOHEADER bh;
+    std::memcpy(&bh, dib.constData(), sizeof bh);
+    EXPECT_EQ(bh.biWidth, 5);
+    EXPECT_EQ(bh.biHeight, 3); // bottom-up
+    EXPECT_EQ(bh.biBitCount, 24);
+    EXPECT_EQ(bh.biCompression, DWORD(BI_RGB));
+    const auto* rows = reinterpret_cast<const uchar*>(dib.constData()) + bh.biSize;
+    const int stride = 16; // 5 pixels of 3 bytes, padded to 4
+    const uchar* topLeft = rows + 2 * stride;
+    EXPECT_EQ(topLeft[0] + topLeft[1] + topLeft[2], 3 * 255);
+    const uchar* bottomRight = rows + 4 * 3;
+    EXPECT_EQ(bottomRight[0], 3); // blue, green, red
+    EXPECT_EQ(bottomRight[1], 2);
+    EXPECT_EQ(bottomRight[2], 1);
+    // ...and the text as UTF-16 with its end, and in the ANSI code page.
+    EXPECT_EQ(rawData(CF_UNICODETEXT).left(utf16z(QStringLiteral("C:\\写真\\海.jpg")).size()),
+              utf16z(QStringLiteral("C:\\写真\\海.jpg")));
+    EXPECT_TRUE(rawData(CF_TEXT).startsWith(QByteArray("C:\\\x8E\xCA\x90\x5E\\\x8A\x43.jpg")));
+
+    EXPECT_TRUE(cb.hasBitmap());
+    ASSERT_TRUE(cb.bitmap().has_value());
+    EXPECT_EQ(cb.bitmap()->convertToFormat(QImage::Format_RGB32), picture());
+    EXPECT_EQ(cb.text(), QStringLiteral("C:\\写真\\海.jpg"));
+
+    // A new text replaces only the text; a new picture only the picture.
+    ASSERT_TRUE(cb.addText(QStringLiteral("second")).ok());
+    QImage other(2, 2, QImage::Format_RGB32);
+    other.fill(Qt::blue);
+    ASSERT_TRUE(cb.addImage(other).ok());
+    EXPECT_EQ(cb.text(), QStringLiteral("second"));
+    EXPECT_EQ(cb.bitmap()->convertToFormat(QImage::Format_RGB32), other);
+
+    ASSERT_TRUE(cb.clear().ok());
+    EXPECT_FALSE(cb.hasBitmap());
+    EXPECT_FALSE(cb.text().has_value());
+}
+
+TEST(Win32Clipboard, AddingKeepsWhatAnotherProgramPutThere) {
+    const UINT own = ::RegisterClipboardFormatW(L"Tarvo Test Format");
+    ASSERT_TRUE(putRaw(own, QByteArray("other program's data"), true));
+    ASSERT_TRUE(putRaw(CF_UNICODETEXT, utf16z(QStringLiteral("他のテキスト")), false));
+
+    Clipboard& cb = systemClipboard();
+    ASSERT_TRUE(cb.addImage(picture()).ok());
+    EXPECT_TRUE(rawData(own).startsWith("other program's data"));
+    EXPECT_EQ(cb.text(), QStringLiteral("他のテキスト"));
+    EXPECT_EQ(cb.bitmap()->convertToFormat(QImage::Format_RGB32), picture());
+
+    ASSERT_TRUE(cb.addText(QStringLiteral("ours")).ok());
+    EXPECT_TRUE(rawData(own).startsWith("other program's data"));
+    EXPECT_TRUE(cb.hasBitmap());
+    EXPECT_EQ(cb.text(), QStringLiteral("ours"));
+}
+
+TEST(Win32Clipboard, TransparencyIsKeptThroughDibV5) {
+    QImage img(3, 2, QImage::Format_ARGB32);
+    img.fill(qRgba(200, 100, 50, 255));
+    img.setPixel(1, 0, qRgba(0, 0, 0, 0));
+    img.setPixel(2, 1, qRgba(255, 0, 0, 128));
+    Clipboard& cb = systemClipboard();
+    ASSERT_TRUE(cb.clear().ok());
+    ASSERT_TRUE(cb.addImage(img).ok());
+
+    const QByteArray v5 = rawData(CF_DIBV5);
+    ASSERT_GE(v5.size(), qsizetype(sizeof(BITMAPV5HEADER)));
+    BITMAPV5HEADER bh;
+    std::memcpy(&bh, v5.constData(), sizeof bh);
+    EXPECT_EQ(bh.bV5BitCount, 32);
+    EXPECT_EQ(bh.bV5Compression, DWORD(BI_BITFIELDS));
+    EXPECT_EQ(bh.bV5AlphaMask, 0xFF000000u);
+
+    const std::optional<QImage> back = cb.bitmap();
+    ASSERT_TRUE(back.has_value());
+    ASSERT_TRUE(back->hasAlphaChannel());
+    const QImage argb = back->convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(qAlpha(argb.pixel(1, 0)), 0);
+    EXPECT_EQ(argb.pixel(2, 1), qRgba(255, 0, 0, 128));
+    EXPECT_EQ(argb.pixel(0, 0), qRgba(200, 100, 50, 255));
+}
+
+TEST(Win32Clipboard, BitmapsOtherProgramsPutAreReadAndDamagedOnesRefused) {
+    Clipboard& cb = systemClipboard();
+    // An 8-bit paletted bottom-up DIB of 3 x 2: palette red, green; top row red green red.
+    {
+        BITMAPINFOHEADER bh{};
+        bh.biSize = sizeof bh;
+        bh.biWidth = 3;
+        bh.biHeight = 2;
+        bh.biPlanes = 1;
+        bh.biBitCount = 8;
+        bh.biClrUsed = 2;
+        QByteArray dib(reinterpret_cast<const char*>(&bh), sizeof bh);
+        const RGBQUAD palette[2] = {{0, 0, 255, 0}, {0, 255, 0, 0}};
+        dib.append(reinterpret_cast<const char*>(palette), sizeof palette);
+        dib.append(QByteArray("\x01\x01\x01\x00", 4)); // bottom row: green
+        dib.append(QByteArray("\x00\x01\x00\x00", 4)); // top row
+        ASSERT_TRUE(putRaw(CF_DIB, dib, true));
+    }
+    EXPECT_TRUE(cb.hasBitmap());
+    std::optional<QImage> img = cb.bitmap();
+    ASSERT_TRUE(img.has_value());
+    EXPECT_EQ(img->size(), QSize(3, 2));
+    EXPECT_EQ(img->pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(img->pixel(1, 0), qRgb(0, 255, 0));
+    EXPECT_EQ(img->pixel(2, 1), qRgb(0, 255, 0));
+
+    // A device-dependent bitmap only (CF_BITMAP): the system offers it as a DIB too.
+    {
+        const uint32_t pixels[4] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0x00FFFFFF};
+        HBITMAP bm = ::CreateBitmap(2, 2, 1, 32, pixels);
+        ASSERT_NE(bm, nullptr);
+        Raw raw;
+        ASSERT_TRUE(raw.open);
+        ::EmptyClipboard();
+        ASSERT_NE(::SetClipboardData(CF_BITMAP, bm), nullptr);
+    }
+    EXPECT_TRUE(cb.hasBitmap());
+    img = cb.bitmap();
+    ASSERT_TRUE(img.has_value());
+    EXPECT_EQ(img->size(), QSize(2, 2));
+    EXPECT_EQ(img->pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(img->pixel(1, 1), qRgb(255, 255, 255));
+
+    // A header that claims far more pixels than the data holds, and one whose colour table
+    // runs past the end: refused, nothing read out of bounds.
+    BITMAPINFOHEADER big{};
+    big.biSize = sizeof big;
+    big.biWidth = 4000;
+    big.biHeight = 3000;
+    big.biPlanes = 1;
+    big.biBitCount = 24;
+    QByteArray shortDib(reinterpret_cast<const char*>(&big), sizeof big);
+    shortDib.append(64, '\x7f');
+    ASSERT_TRUE(putRaw(CF_DIB, shortDib, true));
+    QImage out;
+    EXPECT_EQ(cb.readBitmap(out).error, Error::Corrupt);
+    big.biWidth = 2;
+    big.biHeight = 2;
+    big.biBitCount = 8;
+    big.biClrUsed = 256;
+    ASSERT_TRUE(putRaw(CF_DIB, QByteArray(reinterpret_cast<const char*>(&big), sizeof big), true));
+    EXPECT_EQ(cb.readBitmap(out).error, Error::Corrupt);
+
+    // Text alone is no bitmap.
+    ASSERT_TRUE(putRaw(CF_UNICODETEXT, utf16z(QStringLiteral("words")), true));
+    EXPECT_FALSE(cb.hasBitmap());
+    EXPECT_EQ(cb.readBitmap(out).error, Error::NotFound);
+    EXPECT_FALSE(cb.addImage(QImage()).ok());
+    EXPECT_EQ(cb.text(), QStringLiteral("words"));
+}
+
+TEST(Win32Clipboard, AClipboardKeptOpenByAnotherProgramIsBusyNotAFreeze) {
+    Clipboard& cb = systemClipboard();
+    ASSERT_TRUE(cb.clear().ok());
+    ASSERT_TRUE(cb.addImage(picture()).ok());
+    std::atomic<bool> holding{false}, release{false};
+    std::thread other([&] {
+        if (!::OpenClipboard(nullptr))
+            return;
+        holding = true;
+        while (!release)
+            ::Sleep(10);
+        ::CloseClipboard();
+    });
+    QElapsedTimer wait;
+    wait.start();
+    while (!holding && wait.elapsed() < 5000)
+        ::Sleep(10);
+    ASSERT_TRUE(holding);
+    QImage out;
+    EXPECT_EQ(cb.readBitmap(out).error, Error::Busy);
+    EXPECT_EQ(cb.addText(QStringLiteral("x")).error, Error::Busy);
+    EXPECT_EQ(cb.clear().error, Error::Busy);
+    release = true;
+    other.join();
+    // Once it is closed again the picture is there, untouched.
+    ASSERT_TRUE(cb.readBitmap(out).ok());
+    EXPECT_EQ(out.convertToFormat(QImage::Format_RGB32), picture());
+    EXPECT_FALSE(cb.text().has_value());
+}
