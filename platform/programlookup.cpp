@@ -41,6 +41,11 @@ bool isExecutableFile(const QString& path) {
 
 } // namespace
 
+bool takesNoFocusArgument(const QString& windowsName) {
+    const StandIn* s = standInFor(windowsName);
+    return s && s->ours;
+}
+
 QStringList programCandidates(const QString& windowsName) {
     if (const StandIn* s = standInFor(windowsName))
         return s->programs;
@@ -96,8 +101,7 @@ Result startProgram(const QString& windowsName, WindowStyle style) {
     if (path.isEmpty())
         return Result::failure(Error::NotFound, windowsName);
     QStringList args;
-    const StandIn* s = standInFor(windowsName);
-    if (s && s->ours && style == WindowStyle::NormalNoFocus)
+    if (takesNoFocusArgument(windowsName) && style == WindowStyle::NormalNoFocus)
         args.append(QLatin1String(kNoFocusArgument));
     // The started program inherits the current directory: the capture saver writes its
     // files there.

@@ -13,6 +13,9 @@ namespace platform {
 // Our own programs accept this argument: their window opens without taking the focus.
 inline constexpr char kNoFocusArgument[] = "--no-focus";
 
+// Whether the program of this Windows name is one of ours, which take kNoFocusArgument.
+bool takesNoFocusArgument(const QString& windowsName);
+
 // The stand-in program names for a Windows name, in order of preference. The Windows
 // name is matched without regard to case; an unknown "x.exe" stands for "x".
 QStringList programCandidates(const QString& windowsName);

@@ -53,12 +53,17 @@ if [ ! -f "$WINEPREFIX/.booted" ]; then
   touch "$WINEPREFIX/.booted"
 fi
 
+# The Linux build's clipboard writer, when scripts/test.sh has built it, for the test of
+# Wine's clipboard bridge.
+host_clipput=""
+[ -x "$root/build/bin/clipput" ] && host_clipput=$root/build/bin/clipput
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 jobs=$(nproc)
 TARVO_QT_WIN=$qt cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DTARVO_PLATFORM=win -DTARVO_WERROR=ON -DTARVO_BENCH=OFF -DTARVO_QT_WIN="$qt" \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/windows-toolchain.cmake" "${launcher[@]}"
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/windows-toolchain.cmake" "${launcher[@]}" \
+  -DTARVO_HOST_CLIPPUT="$host_clipput"
 cmake --build "$build" -j "$jobs"
 
 # One X server, one window manager and one wineserver for the whole test run.

@@ -3,6 +3,7 @@
 // by caption among the visible top-level windows, raised with SetForegroundWindow, and keys
 // typed with SendInput.
 #include "platform/keystrokes.h"
+#include "platform/programlookup.h"
 #include "platform/programs.h"
 #include "win32error.h"
 
@@ -106,6 +107,10 @@ public:
             WORD(style == WindowStyle::NormalFocus ? SW_SHOWNORMAL : SW_SHOWNOACTIVATE);
         PROCESS_INFORMATION pi{};
         std::wstring command = L"\"" + name.toStdWString() + L"\"";
+        // Qt shows a window as it is told, not as the starting program asks: our own
+        // programs are told on their command line as well.
+        if (style == WindowStyle::NormalNoFocus && takesNoFocusArgument(name))
+            command += L" " + QString::fromLatin1(kNoFocusArgument).toStdWString();
         if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                               &si, &pi))
             return win::lastError(name);

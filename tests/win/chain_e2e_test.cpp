@@ -9,50 +9,17 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "winsupport.h"
+
 namespace {
+
+using namespace wine_e2e;
 
 struct Saver {
     PROCESS_INFORMATION pi{};
     HWND window = nullptr;
     QString folder;
 };
-
-struct Search {
-    DWORD pid;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK visit(HWND w, LPARAM p) {
-    auto* s = reinterpret_cast<Search*>(p);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(w, &pid);
-    wchar_t title[64] = {};
-    ::GetWindowTextW(w, title, 64);
-    if (pid == s->pid && ::IsWindowVisible(w) && std::wstring(title) == L"Mirok101") {
-        s->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-template <class F> bool waitFor(F done, int ms = 20000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms)
-            return false;
-        QThread::msleep(50);
-    }
-    return true;
-}
-
-void tap(WORD vk) {
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = in[1].ki.wVk = vk;
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(2, in, sizeof(INPUT));
-}
 
 // Starts Mirok101.exe in folder and presses its Run button, which has the focus at start.
 bool startAndRun(Saver& s) {
@@ -65,13 +32,11 @@ bool startAndRun(Saver& s) {
     if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           QDir::toNativeSeparators(s.folder).toStdWString().c_str(), &si, &s.pi))
         return false;
-    Search search{s.pi.dwProcessId};
     if (!waitFor([&] {
-            ::EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
+            s.window = windowCalled(QStringLiteral("Mirok101"), false, s.pi.dwProcessId);
+            return s.window != nullptr;
         }))
         return false;
-    s.window = search.found;
     // Run minimises the window once it has joined the chain.
     return waitFor(
         [&] {
@@ -178,3 +143,38 @@ TEST(ViewerChainE2E, ThreeSaversAllSaveAndTheChainHoldsWhenTheMiddleOneLeaves) {
     stop(first);
     stop(last);
 }
+
+#ifdef TARVO_HOST_CLIPPUT
+// A picture that a Linux program puts on the X11 clipboard comes to the Windows side through
+// Wine's clipboard bridge (as image/bmp) and is saved like any other.
+TEST(ViewerChainE2E, PictureFromAnX11ProgramIsSavedThroughWinesClipboard) {
+    // On Wine's drive Z: the folder has the same path for the Linux program.
+    QTemporaryDir shared(QStringLiteral("Z:/tmp/tarvo-bridge-XXXXXX"));
+    ASSERT_TRUE(shared.isValid());
+    QImage picture(7, 5, QImage::Format_RGB32);
+    picture.fill(qRgb(30, 90, 200));
+    picture.setPixel(0, 0, qRgb(255, 255, 255));
+    const QString file = shared.filePath(QStringLiteral("x11.png"));
+    ASSERT_TRUE(picture.save(file));
+
+    QTemporaryDir dir;
+    Saver s;
+    s.folder = dir.path();
+    ASSERT_TRUE(startAndRun(s));
+    // Wine runs a Linux program that CreateProcess is given as one of its own.
+    std::wstring command =
+        L"\"" + QDir::toNativeSeparators(QStringLiteral("Z:" TARVO_HOST_CLIPPUT)).toStdWString() +
+        L"\" --image " + file.mid(2).toStdWString();
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION writer{};
+    ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 nullptr, &si, &writer))
+        << "the Linux clipboard writer did not start: " << ::GetLastError();
+    expectSaved(s, QStringLiteral("SAVE01.bmp"), qRgb(30, 90, 200));
+    ::TerminateProcess(writer.hProcess, 0);
+    ::CloseHandle(writer.hProcess);
+    ::CloseHandle(writer.hThread);
+    stop(s);
+}
+#endif
