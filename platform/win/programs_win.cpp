@@ -97,6 +97,22 @@ WORD virtualKey(const KeyStroke& k) {
     return 0;
 }
 
+// Makes w the foreground window. Windows lets only the program in front hand the foreground
+// on; when this program is not it (the user's click went to a window of ours that is not
+// active), the input of the thread in front is joined for the call, as the system allows.
+void bringForward(HWND w) {
+    if (::SetForegroundWindow(w) && ::GetForegroundWindow() == w)
+        return;
+    const DWORD self = ::GetCurrentThreadId();
+    const DWORD front = ::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr);
+    const bool joined = front && front != self && ::AttachThreadInput(self, front, TRUE);
+    ::SetForegroundWindow(w);
+    ::BringWindowToTop(w);
+    ::SetActiveWindow(w);
+    if (joined)
+        ::AttachThreadInput(self, front, FALSE);
+}
+
 class Win32Programs final : public Programs {
 public:
     Result start(const QString& name, WindowStyle style) override {
@@ -151,7 +167,7 @@ public:
         if (!w)
             return Result::failureOf(Error::NotFound, caption);
         // A minimised window stays minimised; it is only made the active one.
-        ::SetForegroundWindow(w);
+        bringForward(w);
         if (!::IsIconic(w))
             ::BringWindowToTop(w);
         return Result::success();
@@ -165,12 +181,14 @@ public:
         // Keys sent next must reach it: a minimised window is brought back first.
         if (::IsIconic(w))
             ::ShowWindow(w, SW_RESTORE);
-        ::SetForegroundWindow(w);
-        ::BringWindowToTop(w);
+        bringForward(w);
         QElapsedTimer clock;
         clock.start();
-        while (::GetForegroundWindow() != w && clock.elapsed() < kWaitMs)
+        while (::GetForegroundWindow() != w && clock.elapsed() < kWaitMs) {
             pumpFor(20);
+            if (::GetForegroundWindow() != w)
+                bringForward(w);
+        }
         if (::GetForegroundWindow() != w)
             return Result::failureOf(Error::Busy, caption);
         return Result::success();

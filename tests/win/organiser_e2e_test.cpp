@@ -126,13 +126,15 @@ TEST_F(OrganiserWin, ViewerAndSaverFollowTheButtonsAndASelection) {
     EXPECT_EQ(windowsCalled(kSaver).size(), 1u);
     EXPECT_TRUE(::IsIconic(saver));
 
-    // 画像表示 again closes the viewer with its keys.
-    QThread::msleep(1000);
+    // 画像表示 again closes the viewer with its keys. A user's click makes the organiser the
+    // active program first, which lets it hand the focus on to the viewer.
+    ASSERT_TRUE(bringToFront(main)) << "in front: " << foreground().toStdString();
     clickMain(5910, 2175, 945, 300);
     EXPECT_TRUE(waitFor([] { return windowCalled(kViewer) == nullptr; }))
         << "the viewer is still open; in front: " << foreground().toStdString();
 
     // END: the organiser ends.
+    ASSERT_TRUE(bringToFront(main)) << "in front: " << foreground().toStdString();
     clickMain(7704, 4500, 480, 252);
     EXPECT_EQ(::WaitForSingleObject(organiser.hProcess, 10000), WAIT_OBJECT_0);
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("SAVE02.bmp"))));
