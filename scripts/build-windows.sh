@@ -107,4 +107,7 @@ x86_64-w64-mingw32-strip "$pkg"/*.exe
 mkdir -p dist
 rm -f dist/tarvo104-windows-x64.zip
 (cd "$work/package" && zip -qr9 "$root/dist/tarvo104-windows-x64.zip" tarvo104)
+# The package as a user unpacks and starts it.
+bash tests/e2e/with-xvfb.sh env -u QT_QPA_PLATFORM \
+  bash tests/win/check-package.sh "$root/dist/tarvo104-windows-x64.zip" "$root/samples"
 echo "build-windows: wrote dist/tarvo104-windows-x64.zip ($(du -h dist/tarvo104-windows-x64.zip | cut -f1)) in $(( $(date +%s) - start )) s"

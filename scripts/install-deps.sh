@@ -18,7 +18,7 @@ packages=(
   xvfb xauth openbox x11-utils
   # the Windows build: mingw-w64 cross compiler, GoogleTest sources for it, Wine to run it,
   # and the Japanese locale that gives Wine the ANSI code page 932
-  g++-mingw-w64-x86-64-posix googletest wine wine64 locales zip
+  g++-mingw-w64-x86-64-posix googletest wine wine64 locales zip unzip
   # the Debian package and its checks (scripts/package.sh, packaging/check-package.sh)
   dpkg-dev file man-db desktop-file-utils appstream lintian
 )

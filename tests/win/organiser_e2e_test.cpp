@@ -85,6 +85,21 @@ protected:
             10000);
     }
     QString foreground() const { return captionOf(::GetForegroundWindow()); }
+    // Every visible top-level window, for a failure's message.
+    static std::string windowList() {
+        std::string out;
+        for (HWND w : windowsCalled(QString(), true)) {
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(w, &pid);
+            RECT r{};
+            ::GetWindowRect(w, &r);
+            out += "\n  [" + captionOf(w).toStdString() + "] pid " + std::to_string(pid) +
+                   (::IsIconic(w) ? " iconic" : "") + " at " + std::to_string(r.left) + "," +
+                   std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+                   std::to_string(r.bottom - r.top);
+        }
+        return out;
+    }
 };
 
 TEST_F(OrganiserWin, ViewerAndSaverFollowTheButtonsAndASelection) {
@@ -131,7 +146,7 @@ TEST_F(OrganiserWin, ViewerAndSaverFollowTheButtonsAndASelection) {
     ASSERT_TRUE(bringToFront(main)) << "in front: " << foreground().toStdString();
     clickMain(5910, 2175, 945, 300);
     EXPECT_TRUE(waitFor([] { return windowCalled(kViewer) == nullptr; }))
-        << "the viewer is still open; in front: " << foreground().toStdString();
+        << "the viewer is still open; in front: " << foreground().toStdString() << windowList();
 
     // END: the organiser ends.
     ASSERT_TRUE(bringToFront(main)) << "in front: " << foreground().toStdString();
