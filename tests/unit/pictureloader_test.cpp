@@ -521,3 +521,32 @@ TEST(PictureLoaderIcons, TheTransparencyMaskOfAnEntryWithoutAlphaIsApplied) {
         EXPECT_EQ(thumb->image.pixel(thumb->image.width() - 2, 2), qRgb(255, 0, 0)) << bits;
     }
 }
+
+TEST(PictureLoader, AJpegThumbnailOfFineDetailLooksLikeTheWholePictureShrunk) {
+    // Black and white stripes six pixels apart: finer than a decoder's eighth-size DCT can
+    // render, so a thumbnail drawn from one comes out striped or grey in the wrong places.
+    QImage stripes(500, 333, QImage::Format_RGB32);
+    for (int y = 0; y < stripes.height(); ++y)
+        for (int x = 0; x < stripes.width(); ++x)
+            stripes.setPixel(x, y, x % 6 < 3 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    TestFolder dir;
+    const QString path = dir.file(QStringLiteral("stripes.jpg"));
+    QImageWriter writer(path, "jpeg");
+    writer.setQuality(100);
+    ASSERT_TRUE(writer.write(stripes));
+
+    const auto full = loadFullPicture(path);
+    const auto thumb = loadThumbnail(path, kCellBox);
+    ASSERT_TRUE(full.has_value());
+    ASSERT_TRUE(thumb.has_value());
+    ASSERT_LT(thumb->image.width(), 120);
+    const QImage expected =
+        full->convertToFormat(QImage::Format_RGB32)
+            .scaled(thumb->image.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage got = thumb->image.convertToFormat(QImage::Format_RGB32);
+    double sum = 0;
+    for (int y = 0; y < got.height(); ++y)
+        for (int x = 0; x < got.width(); ++x)
+            sum += std::abs(qGray(got.pixel(x, y)) - qGray(expected.pixel(x, y)));
+    EXPECT_LT(sum / (got.width() * got.height()), 8.0);
+}
