@@ -153,7 +153,7 @@ std::optional<Layout> parseLayout(const QByteArray& bytes, Result* why) {
     bool haveOrg = false;
     QPoint windowOrg;
     QSize windowExt;
-    Bounds drawn;
+    DrawnArea drawn(layout.objectCount);
     // Everything drawn, and whether the window is set more than once or the viewport at all,
     // when logical units would not stay one space through the file.
     Bounds allDrawn;
@@ -210,7 +210,7 @@ std::optional<Layout> parseLayout(const QByteArray& bytes, Result* why) {
             break;
         }
         if (!haveExt)
-            addRecordBounds(r, drawn);
+            drawn.add(r);
         addRecordBounds(r, allDrawn);
         pos += qsizetype(words) * 2;
     }
@@ -219,7 +219,7 @@ std::optional<Layout> parseLayout(const QByteArray& bytes, Result* why) {
 
     if (!layout.placeable) {
         // Without a window, the picture is what the records draw on.
-        layout.frame = haveExt ? QRect(windowOrg, windowExt) : drawn.rect();
+        layout.frame = haveExt ? QRect(windowOrg, windowExt) : drawn.bounds().rect();
         layout.unitsPerInch = unitsPerInch(layout.mapMode);
     }
     // The window the drawing is seen through: the one the records set, else the frame.
