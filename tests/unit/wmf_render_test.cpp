@@ -173,6 +173,29 @@ TEST(WmfRender, LinesUseThePenAndCurrentPosition) {
     EXPECT_EQ(at(image, 50, 70), white);
 }
 
+TEST(WmfRender, OnePixelLinesCoverTheRowAndColumnTheyName) {
+    // A thin pen along y = 10 and x = 70, and the outline of a rectangle: each line is one
+    // full-coloured pixel wide, on the pixels its coordinates name.
+    WmfBuilder b = picture();
+    b.createPen(PS_SOLID, 0, Qt::black).selectObject(0);
+    b.moveTo(10, 10).lineTo(90, 10);
+    b.polyline({{70, 20}, {70, 90}});
+    b.createBrush(BS_NULL, Qt::white).selectObject(1).rectangle(20, 40, 50, 80);
+    const QImage image = draw(b);
+    const QColor black(Qt::black);
+    EXPECT_EQ(at(image, 50, 10), black);
+    EXPECT_EQ(at(image, 50, 9), white);
+    EXPECT_EQ(at(image, 50, 11), white);
+    EXPECT_EQ(at(image, 70, 50), black);
+    EXPECT_EQ(at(image, 69, 50), white);
+    EXPECT_EQ(at(image, 71, 50), white);
+    EXPECT_EQ(at(image, 20, 60), black);
+    EXPECT_EQ(at(image, 19, 60), white);
+    EXPECT_EQ(at(image, 21, 60), white);
+    EXPECT_EQ(at(image, 35, 40), black);
+    EXPECT_EQ(at(image, 35, 41), white);
+}
+
 TEST(WmfRender, HatchedAndNullBrushes) {
     WmfBuilder b = picture();
     b.createPen(PS_NULL, 0, Qt::black).selectObject(0);
