@@ -217,6 +217,7 @@ std::optional<QImage> iconMask(QIODevice& device, int entryIndex) {
         auto u8 = [&b](qsizetype k) { return quint32(static_cast<unsigned char>(b.at(k))); };
         return u8(i) | (u8(i + 1) << 8) | (u8(i + 2) << 16) | (u8(i + 3) << 24);
     };
+    const qint64 entryBytes = u32At(dir, 6 + 16 * entryIndex + 8);
     const qint64 offset = u32At(dir, 6 + 16 * entryIndex + 12);
     if (offset + 40 > device.size())
         return std::nullopt;
@@ -226,18 +227,22 @@ std::optional<QImage> iconMask(QIODevice& device, int entryIndex) {
     const quint32 headerSize = u32At(head, 0);
     const auto width = static_cast<qint32>(u32At(head, 4));
     const auto height = static_cast<qint32>(u32At(head, 8)) / 2; // colour rows and mask rows
-    const int bits = static_cast<unsigned char>(head.at(14)) | (head.at(15) << 8);
+    const int bits =
+        static_cast<unsigned char>(head.at(14)) | (static_cast<unsigned char>(head.at(15)) << 8);
     const quint32 compression = u32At(head, 16);
     const quint32 used = u32At(head, 32);
     if (headerSize < 40 || headerSize > 1024 || width <= 0 || width > 1024 || height <= 0 ||
         height > 1024 || compression != 0 || bits <= 0 || bits >= 32)
         return std::nullopt;
-    const qint64 colours = bits <= 8 ? (used > 0 && used <= (1u << bits) ? used : 1 << bits) : 0;
+    // Colours up to 8 bits have their table; deeper ones only the colours the header counts.
+    const qint64 colours = bits <= 8 ? (used > 0 && used <= (1u << bits) ? used : 1 << bits)
+                                     : (used <= 256 ? used : 0);
     const qint64 colourStride = (qint64(width) * bits + 31) / 32 * 4;
     const qint64 maskStride = (qint64(width) + 31) / 32 * 4;
     const qint64 maskAt = offset + headerSize + colours * 4 + colourStride * height;
     const qint64 maskEnd = maskAt + maskStride * height;
-    if (maskEnd > device.size())
+    // A mask that would run past the entry or the file is not where this layout puts it.
+    if (maskEnd > device.size() || maskEnd > offset + entryBytes)
         return std::nullopt;
     const QByteArray rows = device.peek(maskEnd).mid(maskAt);
     if (rows.size() < maskStride * height)
