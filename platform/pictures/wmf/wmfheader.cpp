@@ -209,7 +209,7 @@ std::optional<Layout> parseLayout(const QByteArray& bytes, Result* why) {
         default:
             break;
         }
-        if (!haveExt)
+        if (!haveExt && !layout.placeable) // the size of a plain metafile without a window
             drawn.add(r);
         addRecordBounds(r, allDrawn);
         pos += qsizetype(words) * 2;
