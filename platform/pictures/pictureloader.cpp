@@ -15,6 +15,7 @@
 #include <QImageReader>
 #include <QtConcurrent/QtConcurrentMap>
 #include <bit>
+#include <cstring>
 #include <mutex>
 #include <numeric>
 
@@ -204,6 +205,71 @@ std::optional<IconEntry> bestIconEntry(const QByteArray& file) {
     return best;
 }
 
+// The transparency mask of an icon entry stored as a bitmap whose colours carry no alpha: one
+// bit a pixel after the colour rows, bottom row first, set where the icon is transparent. Qt's
+// icon reader leaves it out for some colour depths. Nothing for a PNG entry, a 32-bit one
+// (its alpha is the transparency), or an entry too short to hold its mask.
+std::optional<QImage> iconMask(QIODevice& device, int entryIndex) {
+    const QByteArray dir = device.peek(6 + 16 * (entryIndex + 1));
+    if (dir.size() < 6 + 16 * (entryIndex + 1))
+        return std::nullopt;
+    auto u32At = [](const QByteArray& b, qsizetype i) {
+        auto u8 = [&b](qsizetype k) { return quint32(static_cast<unsigned char>(b.at(k))); };
+        return u8(i) | (u8(i + 1) << 8) | (u8(i + 2) << 16) | (u8(i + 3) << 24);
+    };
+    const qint64 entryBytes = u32At(dir, 6 + 16 * entryIndex + 8);
+    const qint64 offset = u32At(dir, 6 + 16 * entryIndex + 12);
+    if (offset + 40 > device.size())
+        return std::nullopt;
+    const QByteArray head = device.peek(offset + 40).mid(offset);
+    if (head.size() < 40)
+        return std::nullopt;
+    const quint32 headerSize = u32At(head, 0);
+    const auto width = static_cast<qint32>(u32At(head, 4));
+    const auto height = static_cast<qint32>(u32At(head, 8)) / 2; // colour rows and mask rows
+    const int bits =
+        static_cast<unsigned char>(head.at(14)) | (static_cast<unsigned char>(head.at(15)) << 8);
+    const quint32 compression = u32At(head, 16);
+    const quint32 used = u32At(head, 32);
+    if (headerSize < 40 || headerSize > 1024 || width <= 0 || width > 1024 || height <= 0 ||
+        height > 1024 || compression != 0 || bits <= 0 || bits >= 32)
+        return std::nullopt;
+    // Colours up to 8 bits have their table; deeper ones only the colours the header counts.
+    const qint64 colours = bits <= 8 ? (used > 0 && used <= (1u << bits) ? used : 1 << bits)
+                                     : (used <= 256 ? used : 0);
+    const qint64 colourStride = (qint64(width) * bits + 31) / 32 * 4;
+    const qint64 maskStride = (qint64(width) + 31) / 32 * 4;
+    const qint64 maskAt = offset + headerSize + colours * 4 + colourStride * height;
+    const qint64 maskEnd = maskAt + maskStride * height;
+    // A mask that would run past the entry or the file is not where this layout puts it.
+    if (maskEnd > device.size() || maskEnd > offset + entryBytes)
+        return std::nullopt;
+    const QByteArray rows = device.peek(maskEnd).mid(maskAt);
+    if (rows.size() < maskStride * height)
+        return std::nullopt;
+    QImage mask(width, height, QImage::Format_Mono);
+    if (mask.isNull())
+        return std::nullopt;
+    for (int y = 0; y < height; ++y)
+        std::memcpy(mask.scanLine(height - 1 - y), rows.constData() + maskStride * y,
+                    static_cast<size_t>(qMin<qint64>(maskStride, mask.bytesPerLine())));
+    return mask;
+}
+
+// Clears the pixels an icon's mask marks transparent.
+void applyIconMask(QImage& image, const QImage& mask) {
+    if (image.size() != mask.size())
+        return;
+    image = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const uchar* bits = mask.constScanLine(y);
+        for (int x = 0; x < image.width(); ++x)
+            if (bits[x >> 3] & (0x80 >> (x & 7)))
+                line[x] = 0;
+    }
+}
+
 // Smooth scaling of a paletted picture would fall back to picking pixels; as true colour,
 // thin lines and dithering average out as they should in a small picture.
 QImage scaledSmoothly(const QImage& image, QSize size) {
@@ -261,9 +327,10 @@ public:
         // The icon reader states the first image's size whichever image it is set to read.
         std::optional<QSize> iconSize;
         if (format == "ico") {
-            if (const auto entry = bestIconEntry(device.peek(6 + 16 * 256));
-                entry && entry->index > 0 && m_reader->jumpToImage(entry->index))
+            const auto entry = bestIconEntry(device.peek(6 + 16 * 256));
+            if (entry && entry->index > 0 && m_reader->jumpToImage(entry->index))
                 iconSize = entry->size;
+            m_iconMask = iconMask(device, entry && iconSize ? entry->index : 0);
         }
         QSize size = iconSize ? *iconSize : m_reader->size();
         if (format == "bmp" && size.width() > 0)
@@ -299,14 +366,21 @@ public:
                 *image = scaledSmoothly(*image, size);
             return image;
         }
-        if (scaled && m_reader->supportsOption(QImageIOHandler::ScaledSize))
-            m_reader->setScaledSize(size);
+        // The decoder's DCT scaling keeps what is finer than its output can hold as false
+        // stripes and blotches; decoded at twice the shown size at least and then averaged
+        // down, fine detail shrinks as it does in the whole picture.
+        if (scaled && m_reader->supportsOption(QImageIOHandler::ScaledSize) &&
+            size.width() * 2 < m_header.pixels.width() &&
+            size.height() * 2 < m_header.pixels.height())
+            m_reader->setScaledSize(size * 2);
         QImage image = m_reader->read();
         if (image.isNull()) {
             fail(why, Error::Corrupt, readerError(*m_reader));
             return std::nullopt;
         }
         clearOutsideFirstFrame(image, m_gif);
+        if (m_iconMask)
+            applyIconMask(image, *m_iconMask);
         if (m_oneBitAlpha)
             widenOneBitAlpha(image);
         if (scaled && image.size() != size)
@@ -338,6 +412,7 @@ private:
     QByteArray m_rle; // a run-length bitmap, decoded by our own reader
     std::optional<GifLayout> m_gif;
     bool m_oneBitAlpha = false;
+    std::optional<QImage> m_iconMask; // of an icon entry whose colours carry no alpha
 };
 
 bool hasWmfExtension(const QString& path) {

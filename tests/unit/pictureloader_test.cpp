@@ -454,3 +454,99 @@ TEST(PictureLoader, OneBitAlphaOfABitFieldBitmapIsOpaqueOrTransparent) {
     ASSERT_TRUE(thumb.has_value());
     EXPECT_EQ(qAlpha(thumb->image.pixel(0, 0)), 255);
 }
+
+namespace {
+
+// A one-entry icon of 32 × 32 red pixels stored at the given colour depth (palette colour 1
+// for the paletted depths), whose transparency mask marks the left half transparent.
+QByteArray maskedIcon(int bits) {
+    const int side = 32;
+    const int colours = bits <= 8 ? 1 << bits : 0;
+    QByteArray e;
+    le32(e, 40);
+    le32(e, side);
+    le32(e, side * 2);
+    le16(e, 1);
+    le16(e, bits);
+    for (int k = 0; k < 6; ++k)
+        le32(e, 0);
+    for (int i = 0; i < colours; ++i)
+        le32(e, i == 1 ? 0x00FF0000 : 0x00000000);
+    const int stride = (side * bits + 31) / 32 * 4;
+    for (int y = 0; y < side; ++y) {
+        QByteArray row;
+        for (int x = 0; x < side; ++x) {
+            if (bits == 24)
+                row.append('\0').append('\0').append(static_cast<char>(0xFF));
+        }
+        if (bits == 8)
+            row = QByteArray(side, '\1');
+        else if (bits == 4)
+            row = QByteArray(side / 2, '\x11');
+        row.append(QByteArray(stride - row.size(), '\0'));
+        e.append(row);
+    }
+    for (int y = 0; y < side; ++y)
+        e.append(bytes({0xFF, 0xFF, 0x00, 0x00})); // the left 16 pixels of each row
+    QByteArray dir;
+    le16(dir, 0);
+    le16(dir, 1);
+    le16(dir, 1);
+    dir.append(static_cast<char>(side)).append(static_cast<char>(side));
+    dir.append(static_cast<char>(colours == 256 ? 0 : colours)).append('\0');
+    le16(dir, 1);
+    le16(dir, bits);
+    le32(dir, e.size());
+    le32(dir, 6 + 16);
+    return dir + e;
+}
+
+} // namespace
+
+TEST(PictureLoaderIcons, TheTransparencyMaskOfAnEntryWithoutAlphaIsApplied) {
+    TestFolder dir;
+    for (int bits : {24, 8, 4}) {
+        const QString name = QStringLiteral("masked%1.ico").arg(bits);
+        dir.write(name, maskedIcon(bits));
+        const auto full = loadFullPicture(dir.file(name));
+        ASSERT_TRUE(full.has_value()) << bits;
+        ASSERT_EQ(full->size(), QSize(32, 32)) << bits;
+        EXPECT_EQ(qAlpha(full->pixel(3, 10)), 0) << bits;
+        EXPECT_EQ(qAlpha(full->pixel(15, 31)), 0) << bits;
+        EXPECT_EQ(full->pixel(16, 10), qRgb(255, 0, 0)) << bits;
+        EXPECT_EQ(full->pixel(31, 0), qRgb(255, 0, 0)) << bits;
+        const auto thumb = loadThumbnail(dir.file(name), kCellBox);
+        ASSERT_TRUE(thumb.has_value()) << bits;
+        EXPECT_EQ(qAlpha(thumb->image.pixel(2, 2)), 0) << bits;
+        EXPECT_EQ(thumb->image.pixel(thumb->image.width() - 2, 2), qRgb(255, 0, 0)) << bits;
+    }
+}
+
+TEST(PictureLoader, AJpegThumbnailOfFineDetailLooksLikeTheWholePictureShrunk) {
+    // Black and white stripes six pixels apart: finer than a decoder's eighth-size DCT can
+    // render, so a thumbnail drawn from one comes out striped or grey in the wrong places.
+    QImage stripes(500, 333, QImage::Format_RGB32);
+    for (int y = 0; y < stripes.height(); ++y)
+        for (int x = 0; x < stripes.width(); ++x)
+            stripes.setPixel(x, y, x % 6 < 3 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    TestFolder dir;
+    const QString path = dir.file(QStringLiteral("stripes.jpg"));
+    QImageWriter writer(path, "jpeg");
+    writer.setQuality(100);
+    ASSERT_TRUE(writer.write(stripes));
+
+    const auto full = loadFullPicture(path);
+    const auto thumb = loadThumbnail(path, kCellBox);
+    ASSERT_TRUE(full.has_value());
+    ASSERT_TRUE(thumb.has_value());
+    ASSERT_LT(thumb->image.width(), 120);
+    const QImage expected =
+        full->convertToFormat(QImage::Format_RGB32)
+            .scaled(thumb->image.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage got = thumb->image.convertToFormat(QImage::Format_RGB32);
+    double sum = 0;
+    for (int y = 0; y < got.height(); ++y)
+        for (int x = 0; x < got.width(); ++x)
+            sum += std::abs(qGray(got.pixel(x, y)) - qGray(expected.pixel(x, y)));
+    EXPECT_LT(sum / (got.width() * got.height()), 8.0);
+}

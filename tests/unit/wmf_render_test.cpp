@@ -78,6 +78,48 @@ TEST(WmfRender, WindowRecordsMapOntoTheWholePicture) {
     EXPECT_EQ(at(flipped, 50, 5), white);
 }
 
+TEST(WmfRender, ADrawingBesideItsWindowIsShownWhereItIs) {
+    // The window says 0..100 but the square is drawn at 30..110: past the right and bottom
+    // edges, with the left and top thirds empty. It is shown filling the picture.
+    WmfBuilder shifted = picture();
+    shifted.setMapMode(8).setWindowOrg(0, 0).setWindowExt(100, 100);
+    shifted.createPen(PS_NULL, 0, Qt::black).selectObject(0);
+    shifted.createBrush(BS_SOLID, Qt::red).selectObject(1).rectangle(30, 30, 110, 110);
+    const QImage moved = draw(shifted);
+    EXPECT_EQ(at(moved, 3, 3), red);
+    EXPECT_EQ(at(moved, 96, 96), red);
+    EXPECT_EQ(at(moved, 3, 96), red);
+
+    // The same, stuck out at the left and top, of a window whose y axis points up.
+    WmfBuilder up;
+    up.setMapMode(8).setWindowOrg(0, 100).setWindowExt(100, -100);
+    up.createPen(PS_NULL, 0, Qt::black).selectObject(0);
+    up.createBrush(BS_SOLID, Qt::blue).selectObject(1).rectangle(-20, -10, 60, 50);
+    const QImage upMoved = draw(up);
+    EXPECT_EQ(at(upMoved, 3, 3), blue);
+    EXPECT_EQ(at(upMoved, 96, 96), blue);
+
+    // A background larger than the window on every side is cut to the window, as drawn.
+    WmfBuilder cut = picture();
+    cut.setMapMode(8).setWindowOrg(0, 0).setWindowExt(100, 100);
+    cut.createPen(PS_NULL, 0, Qt::black).selectObject(0);
+    cut.createBrush(BS_SOLID, Qt::red).selectObject(1).rectangle(-50, -50, 150, 150);
+    cut.createBrush(BS_SOLID, Qt::blue).selectObject(2).rectangle(40, 40, 60, 60);
+    const QImage kept = draw(cut);
+    EXPECT_EQ(at(kept, 50, 50), blue);
+    EXPECT_EQ(at(kept, 35, 50), red);
+    EXPECT_EQ(at(kept, 65, 50), red);
+
+    // A drawing inside its window keeps its margins.
+    WmfBuilder inside = picture();
+    inside.setMapMode(8).setWindowOrg(0, 0).setWindowExt(100, 100);
+    inside.createPen(PS_NULL, 0, Qt::black).selectObject(0);
+    inside.createBrush(BS_SOLID, Qt::red).selectObject(1).rectangle(30, 30, 90, 90);
+    const QImage margins = draw(inside);
+    EXPECT_EQ(at(margins, 10, 10), white);
+    EXPECT_EQ(at(margins, 50, 50), red);
+}
+
 TEST(WmfRender, ViewportRecordsScaleRelativeToTheFirstViewport) {
     WmfBuilder b;
     b.setMapMode(8).setWindowOrg(0, 0).setWindowExt(100, 100).setViewportOrg(0, 0);
@@ -129,6 +171,29 @@ TEST(WmfRender, LinesUseThePenAndCurrentPosition) {
     EXPECT_EQ(at(image, 20, 51), blue);
     EXPECT_EQ(at(image, 50, 20), blue);
     EXPECT_EQ(at(image, 50, 70), white);
+}
+
+TEST(WmfRender, OnePixelLinesCoverTheRowAndColumnTheyName) {
+    // A thin pen along y = 10 and x = 70, and the outline of a rectangle: each line is one
+    // full-coloured pixel wide, on the pixels its coordinates name.
+    WmfBuilder b = picture();
+    b.createPen(PS_SOLID, 0, Qt::black).selectObject(0);
+    b.moveTo(10, 10).lineTo(90, 10);
+    b.polyline({{70, 20}, {70, 90}});
+    b.createBrush(BS_NULL, Qt::white).selectObject(1).rectangle(20, 40, 50, 80);
+    const QImage image = draw(b);
+    const QColor black(Qt::black);
+    EXPECT_EQ(at(image, 50, 10), black);
+    EXPECT_EQ(at(image, 50, 9), white);
+    EXPECT_EQ(at(image, 50, 11), white);
+    EXPECT_EQ(at(image, 70, 50), black);
+    EXPECT_EQ(at(image, 69, 50), white);
+    EXPECT_EQ(at(image, 71, 50), white);
+    EXPECT_EQ(at(image, 20, 60), black);
+    EXPECT_EQ(at(image, 19, 60), white);
+    EXPECT_EQ(at(image, 21, 60), white);
+    EXPECT_EQ(at(image, 35, 40), black);
+    EXPECT_EQ(at(image, 35, 41), white);
 }
 
 TEST(WmfRender, HatchedAndNullBrushes) {

@@ -129,3 +129,37 @@ TEST(WmfText, AlignmentMovesTheReferencePoint) {
     EXPECT_GE(left.top(), 50);
     EXPECT_LE(rightEdge(24).bottom(), 51);
 }
+
+TEST(WmfText, APlainMetafileOfTextOnlyIsAsLargeAsItsText) {
+    // No placeable header and no window: the picture is the area the strings cover.
+    WmfBuilder lines;
+    lines.createFont(-40, 0, "Arial").selectObject(0).setBkMode(1);
+    lines.textOut(0, 0, "HHHHHHHH").textOut(0, 50, "HHHH");
+    const auto header = wmf::readHeader(lines.build());
+    ASSERT_TRUE(header);
+    const QSize natural = header->pixels;
+    EXPECT_GT(natural.width(), 8 * 15);
+    EXPECT_GT(natural.height(), 50 + 25);
+    const auto image = wmf::render(lines.build(), natural);
+    ASSERT_TRUE(image);
+    const QRect box = inked(*image);
+    // All of the text shows, and fills the picture but for the glyphs' side bearings and
+    // the space below the baseline.
+    EXPECT_GT(box.left(), 0);
+    EXPECT_GT(box.top(), 0);
+    EXPECT_LT(box.right(), natural.width() - 1);
+    EXPECT_LT(box.bottom(), natural.height() - 1);
+    EXPECT_GT(box.width(), natural.width() * 8 / 10);
+    EXPECT_GT(box.height(), natural.height() * 6 / 10);
+
+    // Text turned a quarter turn runs upwards from its reference point, above y = 0.
+    WmfBuilder turned;
+    turned.createFont(-40, 0, "Arial", 400, 900).selectObject(0).setBkMode(1);
+    turned.textOut(0, 0, "HHHHHHHH");
+    const auto upright = wmf::readHeader(turned.build());
+    ASSERT_TRUE(upright);
+    EXPECT_GT(upright->pixels.height(), upright->pixels.width() * 2);
+    const auto drawn = wmf::render(turned.build(), upright->pixels);
+    ASSERT_TRUE(drawn);
+    EXPECT_GT(inked(*drawn).height(), upright->pixels.height() * 8 / 10);
+}

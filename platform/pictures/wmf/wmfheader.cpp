@@ -66,6 +66,23 @@ bool bitmapOk(const Record& r, Result* why) {
     return parseDib(r.params + offset, r.size - offset, palColors, why).has_value();
 }
 
+// One axis of a window, from origin and signed extent, and the range drawn on that axis:
+// the drawing's range replaces the window's when it lies beside it, shifted past one end and
+// short of the other, and is no longer than the window. Gives the origin and signed extent
+// to use, or nothing when the window stays.
+std::optional<std::pair<int, int>> axisOnDrawing(int org, int ext, int drawnMin, int drawnMax) {
+    const int low = qMin(org, org + ext);
+    const int high = qMax(org, org + ext);
+    const int drawn = drawnMax - drawnMin;
+    if (drawn <= 0 || drawn > high - low)
+        return std::nullopt;
+    const bool pastHigh = drawnMin > low && drawnMax > high;
+    const bool pastLow = drawnMin < low && drawnMax < high;
+    if (!pastHigh && !pastLow)
+        return std::nullopt;
+    return ext >= 0 ? std::pair(drawnMin, drawn) : std::pair(drawnMax, -drawn);
+}
+
 bool sizeOk(QSizeF twips, Result* why) {
     if (!(twips.width() > 0 && twips.height() > 0))
         return fail(why, Error::Corrupt, "metafile states no size");
@@ -136,7 +153,13 @@ std::optional<Layout> parseLayout(const QByteArray& bytes, Result* why) {
     bool haveOrg = false;
     QPoint windowOrg;
     QSize windowExt;
-    Bounds drawn;
+    DrawnArea drawn(layout.objectCount);
+    // Everything drawn, and whether the window is set more than once or the viewport at all,
+    // when logical units would not stay one space through the file.
+    Bounds allDrawn;
+    int windowOrgRecords = 0;
+    int windowExtRecords = 0;
+    bool otherMapping = false;
     bool sawEof = false;
     while (pos + 6 <= size) {
         const quint32 words = readU32(data + pos);
@@ -168,8 +191,27 @@ std::optional<Layout> parseLayout(const QByteArray& bytes, Result* why) {
             windowOrg = QPoint(r.w(1), r.w(0));
             haveOrg = true;
         }
-        if (!haveExt)
-            addRecordBounds(r, drawn);
+        switch (r.function) {
+        case META_SETWINDOWORG:
+            ++windowOrgRecords;
+            break;
+        case META_SETWINDOWEXT:
+            ++windowExtRecords;
+            break;
+        case META_OFFSETWINDOWORG:
+        case META_SCALEWINDOWEXT:
+        case META_SETVIEWPORTORG:
+        case META_SETVIEWPORTEXT:
+        case META_OFFSETVIEWPORTORG:
+        case META_SCALEVIEWPORTEXT:
+            otherMapping = true;
+            break;
+        default:
+            break;
+        }
+        if (!haveExt && !layout.placeable) // the size of a plain metafile without a window
+            drawn.add(r);
+        addRecordBounds(r, allDrawn);
         pos += qsizetype(words) * 2;
     }
     if (!sawEof)
@@ -177,8 +219,21 @@ std::optional<Layout> parseLayout(const QByteArray& bytes, Result* why) {
 
     if (!layout.placeable) {
         // Without a window, the picture is what the records draw on.
-        layout.frame = haveExt ? QRect(windowOrg, windowExt) : drawn.rect();
+        layout.frame = haveExt ? QRect(windowOrg, windowExt) : drawn.bounds().rect();
         layout.unitsPerInch = unitsPerInch(layout.mapMode);
+    }
+    // The window the drawing is seen through: the one the records set, else the frame.
+    if (windowOrgRecords <= 1 && windowExtRecords <= 1 && !otherMapping && !allDrawn.empty) {
+        const QPoint org = haveOrg ? windowOrg : layout.frame.topLeft();
+        const QSize ext = haveExt ? windowExt : layout.frame.size();
+        const auto x = axisOnDrawing(org.x(), ext.width(), allDrawn.left, allDrawn.right);
+        const auto y = axisOnDrawing(org.y(), ext.height(), allDrawn.top, allDrawn.bottom);
+        if (x || y) {
+            layout.windowOnDrawing = true;
+            layout.drawnWindowOrg = QPoint(x ? x->first : org.x(), y ? y->first : org.y());
+            layout.drawnWindowExt =
+                QSize(x ? x->second : ext.width(), y ? y->second : ext.height());
+        }
     }
     layout.twips = QSizeF(std::abs(layout.frame.width()) * 1440.0 / layout.unitsPerInch,
                           std::abs(layout.frame.height()) * 1440.0 / layout.unitsPerInch);

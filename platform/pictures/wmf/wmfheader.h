@@ -41,6 +41,12 @@ struct Layout {
     int recordCount = 0;
     int mapMode = MM_TEXT;
     QSizeF twips; // natural size
+    // A drawing that lies beside the window its records set (past one edge, short of the
+    // opposite one, and no larger) is shown through this window instead, the drawing's own
+    // extent, with the extent's signs of the window it replaces.
+    bool windowOnDrawing = false;
+    QPoint drawnWindowOrg;
+    QSize drawnWindowExt;
 };
 
 // Logical units per inch of a mapping mode; the scalable modes and MM_TEXT count as 96.

@@ -15,6 +15,10 @@ Player::Player(const QByteArray& bytes, const Layout& layout, QImage& target)
     dc_.windowOrg = layout.frame.topLeft();
     dc_.windowExt = QSizeF(layout.frame.width(), layout.frame.height());
     dc_.mapMode = layout.mapMode;
+    if (layout.windowOnDrawing) {
+        dc_.windowOrg = layout.drawnWindowOrg;
+        dc_.windowExt = QSizeF(layout.drawnWindowExt);
+    }
     // Work allowed: a few hundred fills of the whole image plus a fixed allowance, enough
     // for any drawing and a bound on crafted files that repeat huge shapes.
     budget_ = 256.0 * target.width() * target.height() + 32e6;
@@ -49,13 +53,14 @@ bool Player::stateRecord(const Record& r) {
     auto extOk = [](qint16 v) { return v != 0; };
     switch (r.function) {
     case META_SETWINDOWORG:
-        dc_.windowOrg = QPointF(r.w(1), r.w(0));
+        if (!layout_.windowOnDrawing)
+            dc_.windowOrg = QPointF(r.w(1), r.w(0));
         return true;
     case META_OFFSETWINDOWORG:
         dc_.windowOrg += QPointF(r.w(1), r.w(0));
         return true;
     case META_SETWINDOWEXT:
-        if (extOk(r.w(0)) && extOk(r.w(1)))
+        if (extOk(r.w(0)) && extOk(r.w(1)) && !layout_.windowOnDrawing)
             dc_.windowExt = QSizeF(r.w(1), r.w(0));
         return true;
     case META_SCALEWINDOWEXT:

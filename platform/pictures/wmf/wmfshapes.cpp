@@ -57,9 +57,14 @@ void Player::drawPath(const QPainterPath& logical, bool fill) {
     QPen pen = currentPen();
     if (pen.style() == Qt::NoPen)
         return;
-    if (!pen.isCosmetic())
+    if (!pen.isCosmetic()) {
         pen.setWidthF(pen.widthF() * (std::abs(t.m11()) + std::abs(t.m22())) / 2);
-    painter_.strokePath(path, pen);
+        painter_.strokePath(path, pen);
+        return;
+    }
+    // A one-pixel line covers the pixels whose corner its points name, as the system draws
+    // it, not half of the two rows or columns on either side of that corner.
+    painter_.strokePath(path.translated(0.5, 0.5), pen);
 }
 
 void Player::arcRecord(const Record& r, int kind) {

@@ -4,6 +4,7 @@
 #include "wmfplayer.h"
 
 #include <QFontMetricsF>
+#include <QTransform>
 #include <cmath>
 
 namespace platform::wmf {
@@ -51,6 +52,49 @@ QFont makeFont(const LogFont& f, double emPixels, double widthPixels) {
     return font;
 }
 
+double fontEmPixels(const LogFont& f, double ky, double fallback) {
+    if (f.height < 0)
+        return -f.height * ky;
+    if (f.height > 0) {
+        const QFontMetricsF fm(makeFont(f, 100, 0));
+        return f.height * ky * 100 / qMax(1.0, fm.ascent() + fm.descent());
+    }
+    return fallback;
+}
+
+QPolygonF textOutline(const LogFont& f, int textAlign, int charExtra, QPointF ref,
+                      const QByteArray& text, const QList<int>& dx) {
+    const double em = fontEmPixels(f, 1, 12);
+    if (!(em > 0) || em > 32768)
+        return {};
+    QFont font = makeFont(f, em, qMin(std::abs(f.width), 32768));
+    if (charExtra && dx.isEmpty())
+        font.setLetterSpacing(QFont::AbsoluteSpacing, charExtra);
+    const QFontMetricsF fm(font);
+    double width = 0;
+    if (!dx.isEmpty()) {
+        for (int advance : dx)
+            width += advance;
+    } else {
+        width = fm.horizontalAdvance(decodeAnsi(text, f.charset));
+    }
+    double x = 0;
+    if ((textAlign & TA_CENTER) == TA_CENTER)
+        x = -width / 2;
+    else if (textAlign & TA_RIGHT)
+        x = -width;
+    double baseline = fm.ascent();
+    if ((textAlign & TA_BASELINE) == TA_BASELINE)
+        baseline = 0;
+    else if (textAlign & TA_BOTTOM)
+        baseline = -fm.descent();
+    const QRectF box(x, baseline - fm.ascent(), width, fm.ascent() + fm.descent());
+    QTransform turn;
+    turn.translate(ref.x(), ref.y());
+    turn.rotate(-f.escapement / 10.0);
+    return turn.map(QPolygonF(box));
+}
+
 void Player::drawText(QPointF ref, const QByteArray& text, const QList<int>& dx, int options,
                       const QRectF& rect) {
     const QTransform t = transform();
@@ -63,16 +107,8 @@ void Player::drawText(QPointF ref, const QByteArray& text, const QList<int>& dx,
 
     // Height: negative is the character (em) height, positive the cell height; nothing
     // states a default, so zero is taken as twelve pixels of the picture's natural size.
-    double em = 0;
-    if (lf.height < 0) {
-        em = -lf.height * ky;
-    } else if (lf.height > 0) {
-        QFont probe = makeFont(lf, 100, 0);
-        const QFontMetricsF fm(probe);
-        em = lf.height * ky * 100 / qMax(1.0, fm.ascent() + fm.descent());
-    } else {
-        em = 12.0 * target_.height() * 15 / qMax(1.0, layout_.twips.height());
-    }
+    const double em =
+        fontEmPixels(lf, ky, 12.0 * target_.height() * 15 / qMax(1.0, layout_.twips.height()));
     // Glyphs many times the picture's size show nothing recognisable and are slow to make.
     const int side = qMax(target_.width(), target_.height());
     if (!(em > 0) || em > 4.0 * side + 64)

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QFont>
 #include <QList>
+#include <QPolygonF>
 #include <QString>
 
 namespace platform::wmf {
@@ -20,5 +21,15 @@ QList<int> characterLengths(const QByteArray& bytes, int charset);
 // The font for a logical font at an em height and average character width in pixels (a
 // width of zero keeps the font's own proportions).
 QFont makeFont(const LogFont& font, double emPixels, double widthPixels);
+// The em height in pixels of a logical font whose units are ky pixels: a negative height is
+// the character height, a positive one the cell height (ascent and descent); zero gives
+// fallback.
+double fontEmPixels(const LogFont& font, double ky, double fallback);
+// The corners of the box a string covers, in logical units of one pixel: its advance (from
+// the spacing array when there is one, else from the font and the character extra) and the
+// font's ascent and descent, placed by the text alignment and turned by the font's
+// escapement about ref. Empty for a font too large to measure.
+QPolygonF textOutline(const LogFont& font, int textAlign, int charExtra, QPointF ref,
+                      const QByteArray& text, const QList<int>& dx);
 
 } // namespace platform::wmf
