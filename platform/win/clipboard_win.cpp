@@ -29,11 +29,20 @@ Result noMemory() {
                            QStringLiteral("クリップボードに置くメモリが足りません"));
 }
 
-// The window that owns what we put: a message-only window of this process.
+LRESULT CALLBACK ownerProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// The window that owns what we put: a message-only window of this process, which also
+// renders a picture offered before it was made when a reader asks for it.
 HWND ownerWindow() {
-    static HWND window =
-        ::CreateWindowExW(0, L"STATIC", L"tarvo104 clipboard", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                          ::GetModuleHandleW(nullptr), nullptr);
+    static HWND window = [] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = ownerProcedure;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"TarvoClipboardOwner";
+        ::RegisterClassW(&wc);
+        return ::CreateWindowExW(0, wc.lpszClassName, L"tarvo104 clipboard", 0, 0, 0, 0, 0,
+                                 HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    }();
     return window;
 }
 
@@ -226,6 +235,60 @@ QImage readDib(HANDLE h) {
     return img;
 }
 
+// The picture offered with delayed rendering, and once a reader asked, the picture made.
+// Only the user-interface thread, which owns the window, touches them.
+std::shared_ptr<PendingImage> g_pending;
+std::optional<QImage> g_made;
+
+const UINT kBitmapFormats[] = {CF_DIB, CF_DIBV5, CF_BITMAP};
+
+// The data of format for the offered picture, waiting for its worker the first time.
+HGLOBAL renderPending(UINT format) {
+    if (!g_made && g_pending) {
+        g_made = g_pending->wait();
+        g_pending.reset();
+        if (!g_made)
+            g_made = QImage(); // given up: every format renders as nothing
+    }
+    if (!g_made || g_made->isNull())
+        return nullptr;
+    switch (format) {
+    case CF_DIB:
+        return makeDib(*g_made, g_made->hasAlphaChannel(), false);
+    case CF_DIBV5:
+        return makeDib(*g_made, true, true);
+    case CF_BITMAP:
+        return makeDdb(*g_made);
+    default:
+        return nullptr;
+    }
+}
+
+LRESULT CALLBACK ownerProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_RENDERFORMAT:
+        // The clipboard is open for the reader: the data is set without opening it.
+        put(UINT(wParam), renderPending(UINT(wParam)));
+        return 0;
+    case WM_RENDERALLFORMATS:
+        // The program ends while it still owns a promise: the picture is left behind whole.
+        if ((g_pending || g_made) && ::OpenClipboard(window)) {
+            if (::GetClipboardOwner() == window)
+                for (UINT format : kBitmapFormats)
+                    put(format, renderPending(format));
+            ::CloseClipboard();
+        }
+        return 0;
+    case WM_DESTROYCLIPBOARD:
+        // Another content replaced ours: the promise is void.
+        g_pending.reset();
+        g_made.reset();
+        return 0;
+    default:
+        return ::DefWindowProcW(window, msg, wParam, lParam);
+    }
+}
+
 class Win32Clipboard final : public Clipboard {
 public:
     Result clear() override {
@@ -249,6 +312,28 @@ public:
             !put(CF_BITMAP, makeDdb(img)))
             return noMemory();
         return Result::success();
+    }
+
+    // The bitmap formats are offered for delayed rendering: the change goes out now, and a
+    // reader's request is answered (WM_RENDERFORMAT) when the worker has made the picture.
+    // Only the clipboard's owner is asked to render, so over another program's content the
+    // picture is waited for and added instead.
+    Result addPendingImage(std::shared_ptr<PendingImage> pending) override {
+        if (!pending)
+            return Result::failure(Error::Corrupt, QStringLiteral("コピイする画像がありません"));
+        {
+            OpenClipboardScope open;
+            if (!open)
+                return busy();
+            if (::GetClipboardOwner() == ownerWindow()) {
+                g_pending = std::move(pending);
+                g_made.reset();
+                for (UINT format : kBitmapFormats)
+                    ::SetClipboardData(format, nullptr);
+                return Result::success();
+            }
+        }
+        return Clipboard::addPendingImage(std::move(pending));
     }
 
     Result addText(const QString& text) override {

@@ -264,3 +264,102 @@ TEST(Win32Clipboard, AClipboardKeptOpenByAnotherProgramIsBusyNotAFreeze) {
     EXPECT_EQ(out.convertToFormat(QImage::Format_RGB32), picture());
     EXPECT_FALSE(cb.text().has_value());
 }
+
+namespace {
+
+// A picture a worker is still making: wait() blocks until the test releases it.
+struct Gate final : platform::PendingImage {
+    std::atomic<bool> released{false};
+    std::atomic<int> waits{0};
+    std::optional<QImage> result = picture();
+    std::optional<QImage> wait() override {
+        ++waits;
+        QElapsedTimer clock;
+        clock.start();
+        while (!released && clock.elapsed() < 10000)
+            ::Sleep(5);
+        return result;
+    }
+};
+
+// Runs this thread's messages (the clipboard owner's render requests) until done.
+template <class F> void pumpUntil(F done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < 15000) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageW(&msg);
+        ::Sleep(5);
+    }
+}
+
+} // namespace
+
+TEST(Win32Clipboard, APendingPictureIsOfferedAtOnceAndRenderedWhenAReaderAsks) {
+    Clipboard& clip = systemClipboard();
+    ASSERT_TRUE(clip.clear().ok());
+    auto gate = std::make_shared<Gate>();
+    ASSERT_TRUE(clip.addPendingImage(gate).ok());
+    EXPECT_EQ(gate->waits, 0) << "the offer waited for the picture";
+    EXPECT_TRUE(::IsClipboardFormatAvailable(CF_DIB));
+
+    // Another program asks before the picture is made: it gets it once it is.
+    std::atomic<bool> readerDone{false};
+    std::atomic<bool> releasedBeforeAnswer{false};
+    QByteArray dib;
+    std::thread reader([&] {
+        dib = rawData(CF_DIB);
+        releasedBeforeAnswer = gate->released.load();
+        readerDone = true;
+    });
+    std::thread worker([&] {
+        ::Sleep(300);
+        gate->released = true;
+    });
+    pumpUntil([&] { return readerDone.load(); });
+    reader.join();
+    worker.join();
+    ASSERT_TRUE(readerDone);
+    EXPECT_TRUE(releasedBeforeAnswer);
+    ASSERT_GE(dib.size(), qsizetype(sizeof(BITMAPINFOHEADER)));
+    const auto* bh = reinterpret_cast<const BITMAPINFOHEADER*>(dib.constData());
+    EXPECT_EQ(bh->biWidth, 5);
+    EXPECT_EQ(bh->biHeight, 3);
+    // Further formats come from the picture made once.
+    const std::optional<QImage> back = clip.bitmap();
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(back->pixel(0, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(back->pixel(4, 2), qRgb(1, 2, 3));
+    EXPECT_EQ(gate->waits, 1);
+}
+
+TEST(Win32Clipboard, APendingPictureGivenUpOrReplacedLeavesNoStalePicture) {
+    Clipboard& clip = systemClipboard();
+    // Given up by its worker: the reader finds no picture rather than a broken one.
+    ASSERT_TRUE(clip.clear().ok());
+    auto lost = std::make_shared<Gate>();
+    lost->result = std::nullopt;
+    lost->released = true;
+    ASSERT_TRUE(clip.addPendingImage(lost).ok());
+    EXPECT_FALSE(clip.bitmap().has_value());
+
+    // Replaced before anyone asked: the promise is dropped unasked.
+    auto replaced = std::make_shared<Gate>();
+    ASSERT_TRUE(clip.clear().ok());
+    ASSERT_TRUE(clip.addPendingImage(replaced).ok());
+    ASSERT_TRUE(putRaw(CF_UNICODETEXT, utf16z(QStringLiteral("他のプログラム")), true));
+    EXPECT_FALSE(clip.hasBitmap());
+    EXPECT_EQ(replaced->waits, 0);
+
+    // Over another program's content this program is not asked to render: the picture is
+    // waited for and put there whole, and the other content stays.
+    auto over = std::make_shared<Gate>();
+    over->released = true;
+    ASSERT_TRUE(clip.addPendingImage(over).ok());
+    EXPECT_EQ(over->waits, 1);
+    EXPECT_EQ(clip.text().value_or(QString()), QStringLiteral("他のプログラム"));
+    const std::optional<QImage> img = clip.bitmap();
+    ASSERT_TRUE(img.has_value());
+    EXPECT_EQ(img->size(), QSize(5, 3));
+}
