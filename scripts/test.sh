@@ -5,7 +5,8 @@
 # without other programs' windows (TARVO_PLATFORM=none), then a clang build with
 # AddressSanitizer and UndefinedBehaviorSanitizer (unit and window tests) with the libFuzzer
 # targets, each fuzzed for a bounded time; between them the Windows cross build with its tests
-# under Wine (scripts/build-windows.sh).
+# under Wine (scripts/build-windows.sh); last a ThreadSanitizer build of the tests of the
+# work done on worker threads (scripts/tsan.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -33,4 +34,10 @@ if [ -z "${TARVO_SKIP_SANITIZE:-}" ]; then
     -DCMAKE_CXX_COMPILER=clang++-14 -DTARVO_SANITIZE=ON -DTARVO_FUZZ=ON -DTARVO_BENCH=OFF
   cmake --build build-asan -j "$jobs"
   (cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j "$jobs" -L 'unit|forms|fuzz|corpus')
+fi
+
+# ThreadSanitizer on the tests of the thumbnail cache, the decoding ahead and the clipboard
+# picture made on a worker (a build of its own; see scripts/tsan.sh).
+if [ -z "${TARVO_SKIP_SANITIZE:-}" ] && [ -z "${TARVO_SKIP_TSAN:-}" ]; then
+  bash scripts/tsan.sh
 fi

@@ -1,6 +1,7 @@
 #include "thumbnailcache.h"
 
 #include "platform/files.h"
+#include "platform/handoff.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -40,8 +41,8 @@ struct ThumbnailCache::Notifier {
         if (!cache)
             return;
         ThumbnailCache* c = cache;
-        QMetaObject::invokeMethod(
-            context, [c] { c->harvest(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(context, platform::handedOver([c] { c->harvest(); }),
+                                  Qt::QueuedConnection);
     }
 };
 
@@ -129,7 +130,7 @@ std::shared_ptr<ThumbnailCache::Job> ThumbnailCache::startJob(const QString& pat
                                                               int priority) {
     auto job = std::make_shared<Job>(path, box, m_notifier);
     m_jobs.insert(path, job);
-    QThreadPool::globalInstance()->start([job] { job->run(true); }, priority);
+    QThreadPool::globalInstance()->start(platform::handedOver([job] { job->run(true); }), priority);
     return job;
 }
 
@@ -185,7 +186,8 @@ std::vector<std::optional<platform::Thumbnail>> ThumbnailCache::fetch(const QStr
             // A prefetch still queued is lifted to the user's priority: whichever of its two
             // runs comes first decodes it, the other finds it taken.
             if (job->state == Job::Queued)
-                QThreadPool::globalInstance()->start([job] { job->run(true); }, kUserPriority);
+                QThreadPool::globalInstance()->start(
+                    platform::handedOver([job] { job->run(true); }), kUserPriority);
             jobs[i] = job;
         } else {
             jobs[i] = startJob(path, box, kUserPriority);

@@ -1,5 +1,6 @@
 #include "fullpicture.h"
 
+#include "platform/handoff.h"
 #include "platform/pictures/pictureloader.h"
 
 #include <atomic>
@@ -82,20 +83,18 @@ std::shared_ptr<platform::PendingImage> FullPictures::start(const QString& path,
     QObject* context = &m_context;
     std::weak_ptr<FullPictureJob> weak = job;
     FullPictures* self = this;
-    m_pool.start([job, context, self, weak, done = std::move(done)] {
+    m_pool.start(platform::handedOver([job, context, self, weak, done = std::move(done)] {
         if (!job->run())
             return;
         // Delivered on the user-interface thread; dropped with the context when the
         // organiser goes first (the pool is waited for before the context is destroyed).
-        QMetaObject::invokeMethod(
-            context,
-            [self, weak, done] {
-                const std::shared_ptr<FullPictureJob> j = weak.lock();
-                if (j && self->m_current == j && done)
-                    done(j->made());
-            },
-            Qt::QueuedConnection);
-    });
+        QMetaObject::invokeMethod(context, platform::handedOver([self, weak, done] {
+                                      const std::shared_ptr<FullPictureJob> j = weak.lock();
+                                      if (j && self->m_current == j && done)
+                                          done(j->made());
+                                  }),
+                                  Qt::QueuedConnection);
+    }));
     return job;
 }
 
