@@ -44,7 +44,7 @@ bool hasTransparency(const QImage& img) {
 }
 
 struct Layout {
-    QImage pixels; // RGB32 (opaque) or ARGB32 (with alpha), rows as the file wants them
+    QImage pixels; // ARGB32 with alpha; without, RGB32 or any 32-bit kind of opaque pixels
     bool alpha = false;
     int bytesPerPixel = 3;
     qint64 rowBytes = 0;
@@ -55,7 +55,16 @@ struct Layout {
 Layout layoutFor(const QImage& picture) {
     Layout l;
     l.alpha = hasTransparency(picture);
-    l.pixels = picture.convertToFormat(l.alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    // Opaque rows are packed from the low three bytes of each pixel, which RGB32, ARGB32 and
+    // (opaque) premultiplied ARGB32 hold alike: a screen read from the clipboard as ARGB32 is
+    // not copied whole once more.
+    const QImage::Format f = picture.format();
+    const bool asIs =
+        f == QImage::Format_ARGB32 ||
+        (!l.alpha && (f == QImage::Format_RGB32 || f == QImage::Format_ARGB32_Premultiplied));
+    l.pixels =
+        asIs ? picture
+             : picture.convertToFormat(l.alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     l.bytesPerPixel = l.alpha ? 4 : 3;
     l.rowBytes = (qint64(l.pixels.width()) * l.bytesPerPixel + 3) & ~qint64(3);
     l.headerBytes = kFileHeader + (l.alpha ? kV5Header : kInfoHeader);

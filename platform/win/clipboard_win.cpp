@@ -199,8 +199,60 @@ qint64 dibTableBytes(const BITMAPINFOHEADER& bh) {
     return extra;
 }
 
-// The picture of a DIB held in global memory, read as the bitmap file it would be with a
-// file header in front; a null picture when it is damaged.
+// The rows of an uncompressed 24- or 32-bit DIB with the usual byte order (B, G, R[, A]),
+// copied straight into a picture: what screenshots and our own pictures are, and many times
+// faster than reading them as a bitmap file (a screen is tens of megabytes). Alpha is kept
+// where a bit-field header names the top byte as alpha, as the bitmap file reader does.
+// A null picture for any other kind; the caller has checked that all rows are there.
+QImage directDib(const BITMAPINFOHEADER& bh, const unsigned char* base, qint64 table) {
+    if (bh.biPlanes != 1 || bh.biHeight == 0 || (bh.biBitCount != 24 && bh.biBitCount != 32))
+        return {};
+    bool alpha = false;
+    if (bh.biCompression == BI_BITFIELDS) {
+        // The masks follow a plain header, or are its own fields from a V3 header on.
+        const unsigned char* at = base + bh.biSize;
+        if (bh.biSize >= sizeof(BITMAPINFOHEADER) + 4 * sizeof(DWORD))
+            at = base + sizeof(BITMAPINFOHEADER);
+        else if (table < qint64(3 * sizeof(DWORD)))
+            return {};
+        DWORD masks[4] = {0, 0, 0, 0};
+        std::memcpy(masks, at, 3 * sizeof(DWORD));
+        if (bh.biSize >= sizeof(BITMAPINFOHEADER) + 4 * sizeof(DWORD))
+            std::memcpy(&masks[3], at + 3 * sizeof(DWORD), sizeof(DWORD));
+        if (bh.biBitCount != 32 || masks[0] != 0x00FF0000 || masks[1] != 0x0000FF00 ||
+            masks[2] != 0x000000FF || (masks[3] != 0 && masks[3] != 0xFF000000))
+            return {};
+        alpha = masks[3] == 0xFF000000;
+    } else if (bh.biCompression != BI_RGB) {
+        return {};
+    }
+    const int w = bh.biWidth;
+    const bool bottomUp = bh.biHeight > 0;
+    const int h = bottomUp ? bh.biHeight : -bh.biHeight;
+    QImage img(w, h, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (img.isNull())
+        return {};
+    const qsizetype stride = qsizetype(((qint64(w) * bh.biBitCount + 31) / 32) * 4);
+    const unsigned char* rows = base + bh.biSize + table;
+    for (int y = 0; y < h; ++y) {
+        const unsigned char* src = rows + qsizetype(bottomUp ? h - 1 - y : y) * stride;
+        auto* dst = reinterpret_cast<QRgb*>(img.scanLine(y));
+        if (alpha) {
+            std::memcpy(dst, src, size_t(w) * 4); // B, G, R, A is ARGB32 in memory
+        } else if (bh.biBitCount == 32) {
+            for (int x = 0; x < w; ++x, src += 4)
+                dst[x] = qRgb(src[2], src[1], src[0]);
+        } else {
+            for (int x = 0; x < w; ++x, src += 3)
+                dst[x] = qRgb(src[2], src[1], src[0]);
+        }
+    }
+    return img;
+}
+
+// The picture of a DIB held in global memory: copied straight for the usual kinds, else
+// read as the bitmap file it would be with a file header in front; a null picture when it
+// is damaged.
 QImage readDib(HANDLE h) {
     const SIZE_T size = ::GlobalSize(h);
     if (size < sizeof(BITMAPINFOHEADER))
@@ -219,8 +271,11 @@ QImage readDib(HANDLE h) {
         pixels = stride * (bh.biHeight < 0 ? -qint64(bh.biHeight) : qint64(bh.biHeight));
     }
     QImage img;
-    if (bh.biSize >= sizeof(BITMAPINFOHEADER) && bh.biSize <= size && table >= 0 &&
-        bh.biWidth > 0 && qint64(bh.biSize) + table + pixels <= qint64(size)) {
+    const bool whole = bh.biSize >= sizeof(BITMAPINFOHEADER) && bh.biSize <= size && table >= 0 &&
+                       bh.biWidth > 0 && qint64(bh.biSize) + table + pixels <= qint64(size);
+    if (whole)
+        img = directDib(bh, base, table);
+    if (whole && img.isNull()) {
         BITMAPFILEHEADER fh{};
         fh.bfType = 0x4D42; // "BM"
         fh.bfSize = DWORD(sizeof fh + size);

@@ -62,10 +62,13 @@ TEST(BmpWriter, TransparentPictureKeepsItsAlpha) {
     EXPECT_EQ(qAlpha(back.pixel(2, 1)), 0);
     EXPECT_EQ(back.pixel(0, 0), img.pixel(0, 0));
 
-    // An alpha channel that is opaque everywhere is written as 24 bits.
-    QImage opaque(4, 4, QImage::Format_ARGB32_Premultiplied);
-    opaque.fill(Qt::blue);
-    EXPECT_EQ(uchar(platform::encodeBmp(opaque)[28]), 24);
+    // An alpha channel that is opaque everywhere is written as 24 bits, the same bytes as
+    // the picture without one.
+    const QByteArray plain = platform::encodeBmp(pattern(5, 3, QImage::Format_RGB32));
+    ASSERT_EQ(uchar(plain[28]), 24);
+    for (QImage::Format f :
+         {QImage::Format_ARGB32, QImage::Format_ARGB32_Premultiplied, QImage::Format_RGB888})
+        EXPECT_EQ(platform::encodeBmp(pattern(5, 3, f)), plain) << f;
 }
 
 TEST(BmpWriter, ReplacesAnExistingFileAndLeavesNoTemporaryFiles) {

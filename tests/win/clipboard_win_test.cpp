@@ -235,6 +235,83 @@ TEST(Win32Clipboard, BitmapsOtherProgramsPutAreReadAndDamagedOnesRefused) {
     EXPECT_EQ(cb.text(), QStringLiteral("words"));
 }
 
+// A DIB of picture() as other programs put screenshots: bits 24 or 32, rows bottom-up or
+// top-down and padded to four bytes; with masks, a plain header followed by the three
+// bit fields. The fourth byte of a 32-bit pixel is filled with junk, which is not alpha.
+QByteArray screenDib(int bits, bool bottomUp, bool masks) {
+    const QImage img = picture();
+    BITMAPINFOHEADER bh{};
+    bh.biSize = sizeof bh;
+    bh.biWidth = img.width();
+    bh.biHeight = bottomUp ? img.height() : -img.height();
+    bh.biPlanes = 1;
+    bh.biBitCount = WORD(bits);
+    bh.biCompression = masks ? BI_BITFIELDS : BI_RGB;
+    QByteArray dib(reinterpret_cast<const char*>(&bh), sizeof bh);
+    if (masks) {
+        const DWORD m[3] = {0x00FF0000, 0x0000FF00, 0x000000FF};
+        dib.append(reinterpret_cast<const char*>(m), sizeof m);
+    }
+    const int stride = ((img.width() * bits + 31) / 32) * 4;
+    for (int r = 0; r < img.height(); ++r) {
+        const int y = bottomUp ? img.height() - 1 - r : r;
+        QByteArray row;
+        for (int x = 0; x < img.width(); ++x) {
+            const QRgb p = img.pixel(x, y);
+            row.append(char(qBlue(p))).append(char(qGreen(p))).append(char(qRed(p)));
+            if (bits == 32)
+                row.append(char(x * 40 + 7));
+        }
+        row.append(stride - row.size(), '\0');
+        dib.append(row);
+    }
+    return dib;
+}
+
+TEST(Win32Clipboard, ScreenshotsOfOtherProgramsAreReadPixelForPixel) {
+    Clipboard& cb = systemClipboard();
+    struct Kind {
+        int bits;
+        bool bottomUp, masks;
+    };
+    for (const Kind k : {Kind{24, true, false}, Kind{24, false, false}, Kind{32, true, false},
+                         Kind{32, false, true}}) {
+        SCOPED_TRACE(testing::Message()
+                     << k.bits << " bits, bottom-up " << k.bottomUp << ", masks " << k.masks);
+        ASSERT_TRUE(putRaw(CF_DIB, screenDib(k.bits, k.bottomUp, k.masks), true));
+        QImage out;
+        ASSERT_TRUE(cb.readBitmap(out).ok());
+        ASSERT_EQ(out.size(), picture().size());
+        EXPECT_FALSE(out.hasAlphaChannel());
+        for (int y = 0; y < out.height(); ++y)
+            for (int x = 0; x < out.width(); ++x)
+                ASSERT_EQ(out.pixel(x, y), picture().pixel(x, y)) << x << "," << y;
+    }
+
+    // 16 bits with five-six-five masks is read too, by the general reader.
+    BITMAPINFOHEADER bh{};
+    bh.biSize = sizeof bh;
+    bh.biWidth = 2;
+    bh.biHeight = 1;
+    bh.biPlanes = 1;
+    bh.biBitCount = 16;
+    bh.biCompression = BI_BITFIELDS;
+    QByteArray dib(reinterpret_cast<const char*>(&bh), sizeof bh);
+    const DWORD m[3] = {0xF800, 0x07E0, 0x001F};
+    dib.append(reinterpret_cast<const char*>(m), sizeof m);
+    const quint16 px[2] = {0xF800, 0x001F}; // red, blue
+    dib.append(reinterpret_cast<const char*>(px), sizeof px);
+    ASSERT_TRUE(putRaw(CF_DIB, dib, true));
+    QImage out;
+    ASSERT_TRUE(cb.readBitmap(out).ok());
+    ASSERT_EQ(out.size(), QSize(2, 1));
+    // (five bits of 0xFF are 0xF8; whether the reader widens them again is its own affair)
+    EXPECT_GE(qRed(out.pixel(0, 0)), 0xF8);
+    EXPECT_EQ(out.pixel(0, 0) & 0x00FFFF, 0u);
+    EXPECT_GE(qBlue(out.pixel(1, 0)), 0xF8);
+    EXPECT_EQ(out.pixel(1, 0) & 0xFFFF00, 0u);
+}
+
 TEST(Win32Clipboard, AClipboardKeptOpenByAnotherProgramIsBusyNotAFreeze) {
     Clipboard& cb = systemClipboard();
     ASSERT_TRUE(cb.clear().ok());
