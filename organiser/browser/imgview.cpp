@@ -13,6 +13,7 @@
 #include "platform/controls/fonts.h"
 #include "platform/controls/icons.h"
 #include "platform/controls/placement.h"
+#include "platform/controls/textbox.h"
 #include "platform/files.h"
 #include "platform/twips.h"
 #include "platform/controls/windowlook.h"
@@ -108,7 +109,7 @@ void ImgView::buildCells() {
         platform::placeTwips(shape, c.shapeLeft, c.shapeTop, kCellSide, kCellSide);
         m_shape1[static_cast<size_t>(i)] = shape;
 
-        auto* text = new QPlainTextEdit(client);
+        auto* text = new platform::TextBox(client);
         text->setObjectName(QStringLiteral("Text1_%1").arg(i));
         text->setFont(pgothic);
         text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -116,7 +117,7 @@ void ImgView::buildCells() {
         text->setTabChangesFocus(true);
         text->document()->setDocumentMargin(1);
         setBackColour(text, kGrey);
-        text->setPlainText(QStringLiteral("Text1"));
+        text->setText(QStringLiteral("Text1"));
         platform::placeTwips(text, c.textLeft, c.textTop, c.textWidth, 495);
         text->viewport()->installEventFilter(this);
         text->installEventFilter(this);
@@ -142,6 +143,8 @@ void ImgView::buildCells() {
     m_vscroll->setObjectName(QStringLiteral("VScroll1"));
     platform::placeTwips(m_vscroll, 7920, 84, 255, 4335);
     m_vscroll->setMinimum(0);
+    // A tab stop, as designed; the delete leaves the keyboard focus here.
+    m_vscroll->setFocusPolicy(Qt::TabFocus);
     m_vscroll->setMaximum(0);
     // A drag reports once, when the thumb is released.
     m_vscroll->setTracking(false);
@@ -292,13 +295,17 @@ void ImgView::Form_Load() {
     m.SmallMode = false;
 }
 
+QPlainTextEdit* ImgView::Text1(int i) const {
+    return m_text1[static_cast<size_t>(i)];
+}
+
 QString ImgView::text1(int i) const {
-    return Text1(i)->toPlainText();
+    return m_text1[static_cast<size_t>(i)]->text();
 }
 
 void ImgView::setText1(int i, const QString& text) {
-    // setPlainText raises textChanged at once: the name field change runs here.
-    Text1(i)->setPlainText(text);
+    // setText raises textChanged at once: the name field change runs here.
+    m_text1[static_cast<size_t>(i)]->setText(text);
 }
 
 void ImgView::setText1Colour(int i, QColor c) {
@@ -436,12 +443,21 @@ void ImgView::endSelection() {
     setText1Colour(m.CurCell, Qt::black);
     // A memo edit still pending belongs to the memo loaded last: save it there before the
     // text is cleared, so it is neither lost nor written over another picture's memo.
-    if (m.MemoDirty == 1)
-        TSave_Click(m_org);
-    m_org.editText()->setTextByProgram(QString());
+    bool keepMemo = false;
+    if (m.MemoDirty == 1) {
+        if (const platform::Result r = SaveMemo(m_org); !r.ok()) {
+            // Not written: the text and the memo it belongs to stay, still pending, for the
+            // next selection's save or the user's.
+            ReportMemoNotSaved(m_org, r, false);
+            keepMemo = true;
+        }
+    }
+    if (!keepMemo) {
+        m_org.editText()->setTextByProgram(QString());
+        m.MemoFileName.clear();
+        m.MemoPath.clear();
+    }
     m.CurFileName.clear();
-    m.MemoFileName.clear();
-    m.MemoPath.clear();
     m_selectedFile.clear();
     m.CurCell = 0;
 }
@@ -471,10 +487,15 @@ void ImgView::selectCell(int i) {
     Module1& m = m_org.m();
     // The clipboard's picture needs the threads more than the pages ahead do.
     cancelPrefetch();
-    if (m.MemoDirty == 1)
-        TSave_Click(m_org);
-    if (m.NameEdited == 1)
-        CNcommand_Click(m_org);
+    // What the status line must still show after the memo load names the new memo.
+    QString status;
+    m_selectionHeld = !saveMemoBeforeLeaving(status);
+    if (m_selectionHeld)
+        return;
+    if (m.NameEdited == 1) {
+        if (const QString refused = CNcommand_Click(m_org); !refused.isEmpty())
+            status = refused;
+    }
     if (!text1(i).isEmpty()) {
         Shape1(m.CurCell)->setBorderWidth(1);
         setText1Colour(m.CurCell, Qt::black);
@@ -488,13 +509,43 @@ void ImgView::selectCell(int i) {
         if (!copied)
             ReportNotCopied(m_org);
     }
+    if (!status.isEmpty())
+        m_org.editText()->setCaption(status);
     if (!m.SmallMode)
         activateMain();
+}
+
+bool ImgView::saveMemoBeforeLeaving(QString& status) {
+    Module1& m = m_org.m();
+    if (m.MemoDirty != 1)
+        return true;
+    const QString text = m_org.editText()->text();
+    // The user was told that this text could not be saved and selects again: the selection
+    // goes on, without the edit, as the message said.
+    const bool toldBefore = m.MemoPath == m_unsavedMemoPath && text == m_unsavedMemoText;
+    const platform::Result r = SaveMemo(m_org);
+    if (!r.ok() && toldBefore)
+        status = QStringLiteral("%1 を保存できません: %2 (編集は保存しないで進みました)")
+                     .arg(m.MemoFileName, r.cause);
+    if (r.ok() || toldBefore) {
+        m.MemoDirty = 0;
+        m_unsavedMemoPath.clear();
+        m_unsavedMemoText.clear();
+        return true;
+    }
+    // The selection stays where it is, with the memo's text and its pending edit, until the
+    // user has read why.
+    m_unsavedMemoPath = m.MemoPath;
+    m_unsavedMemoText = text;
+    ReportMemoNotSaved(m_org, r, true);
+    return false;
 }
 
 void ImgView::Image1_Click(int i) {
     Module1& m = m_org.m();
     selectCell(i);
+    if (m_selectionHeld)
+        return;
     // Either step failing (the memo window hidden under us, the viewer closed by hand)
     // ends the click quietly and forgets the viewer.
     if (m.MemoShown == 1 && !m_org.editText()->giveFocus()) {
@@ -507,6 +558,9 @@ void ImgView::Image1_Click(int i) {
 
 void ImgView::Image1_DblClick(int i) {
     Image1_Click(i);
+    // A selection held by a memo that could not be saved copies nothing.
+    if (m_selectionHeld)
+        return;
     CopyToDestination(m_org);
 }
 
@@ -537,6 +591,14 @@ bool ImgView::eventFilter(QObject* watched, QEvent* event) {
             if (me->button() == Qt::LeftButton)
                 Text1_Click(i);
             return false;
+        }
+        if (watched == text && event->type() == QEvent::KeyPress) {
+            // Enter applies the typed name as ﾌｧｲﾙ名変更 does; no line end enters a name.
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                CNcommand_Click(m_org);
+                return true;
+            }
         }
         if (watched == text && event->type() == QEvent::ShortcutOverride) {
             // The menu's Ctrl shortcuts win over the name field's own editing keys.

@@ -21,6 +21,9 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QScrollBar;
+namespace platform {
+class TextBox;
+}
 
 namespace tarvo {
 
@@ -37,7 +40,7 @@ public:
 
     PictureView* Image1(int i) const { return m_image1[static_cast<size_t>(i)]; }
     ShapeFrame* Shape1(int i) const { return m_shape1[static_cast<size_t>(i)]; }
-    QPlainTextEdit* Text1(int i) const { return m_text1[static_cast<size_t>(i)]; }
+    QPlainTextEdit* Text1(int i) const;
     QLabel* Label2(int i) const { return m_label2[static_cast<size_t>(i)]; }
     QScrollBar* VScroll1() const { return m_vscroll; }
     QLabel* Directory() const { return m_directory; }
@@ -101,6 +104,10 @@ private:
     void buildButtons();
     void buildMenus();
     void selectCell(int i);
+    // Saves a pending memo edit before a selection moves on; false when it could not be
+    // saved and the selection is to stay. status receives what the status line is to show
+    // once the selection has loaded the next memo.
+    bool saveMemoBeforeLeaving(QString& status);
     void prefetchNeighbours();
 
     void addMenuAction(QMenu* menu, const QString& name, const QString& caption,
@@ -114,7 +121,7 @@ private:
     int m_filledStart = 0;
     std::array<PictureView*, 10> m_image1{};
     std::array<ShapeFrame*, 10> m_shape1{};
-    std::array<QPlainTextEdit*, 10> m_text1{};
+    std::array<platform::TextBox*, 10> m_text1{};
     std::array<QLabel*, 10> m_label2{};
     QScrollBar* m_vscroll = nullptr;
     QLabel* m_directory = nullptr;
@@ -122,6 +129,11 @@ private:
     PictureView* m_picture1 = nullptr;
     PictureView* m_mirok = nullptr;
     QString m_selectedFile;
+    // The memo edit last told as not saved, and its memo.
+    QString m_unsavedMemoPath;
+    QString m_unsavedMemoText;
+    // The last selection stayed where it was: its memo could not be saved.
+    bool m_selectionHeld = false;
     QAction* m_itemClear = nullptr;
     bool m_closing = false;
 };

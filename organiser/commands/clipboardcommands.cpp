@@ -84,7 +84,11 @@ void ReportNotCopied(Organiser& org) {
 
 void CopyMemoText(Organiser& org) {
     // Added to what the clipboard holds, whatever the check mark of ItemClear says.
-    (void)org.clipboard().addText(org.editText()->Etxt()->toPlainText());
+    // The text as the user sees it, no-break spaces and all; lines end as the clipboard's
+    // own text does, each platform adding its CR.
+    QString text = org.editText()->text();
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    (void)org.clipboard().addText(text);
 }
 
 } // namespace tarvo

@@ -5,6 +5,7 @@
 #include "listwindow/lform.h"
 #include "platform/controls/fonts.h"
 #include "platform/controls/placement.h"
+#include "platform/controls/textbox.h"
 #include "platform/twips.h"
 #include "platform/controls/windowlook.h"
 
@@ -18,7 +19,7 @@ EditText::EditText(Organiser& org) : QWidget(nullptr), m_org(org) {
     setObjectName(QStringLiteral("EditText"));
     setFont(platform::designFont(platform::kMsGothic, 9));
     platform::setClientTwips(this, 6195, 945);
-    m_etxt = new QPlainTextEdit(this);
+    m_etxt = new platform::TextBox(this, QStringLiteral("\r\n"));
     m_etxt->setObjectName(QStringLiteral("Etxt"));
     m_etxt->setFont(platform::designFont(platform::kMsPGothic, 9));
     m_etxt->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -30,6 +31,10 @@ EditText::EditText(Organiser& org) : QWidget(nullptr), m_org(org) {
     platform::keepPlaceWhileHidden(this);
 }
 
+QPlainTextEdit* EditText::Etxt() const {
+    return m_etxt;
+}
+
 void EditText::setCaption(const QString& caption) {
     m_caption = caption;
     // An empty title would make the window system show the program's name; a blank shows
@@ -38,16 +43,15 @@ void EditText::setCaption(const QString& caption) {
 }
 
 QString EditText::text() const {
-    // The memo text as the multi-line box holds it on Windows: lines broken by CR LF.
-    return m_etxt->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    // Exactly as loaded, with the user's edits; a typed line break is CR LF, as the
+    // multi-line box holds it on Windows.
+    return m_etxt->text();
 }
 
 void EditText::setTextByProgram(const QString& text) {
     Module1& m = m_org.m();
     m.MemoLoading = 1;
-    QString plain = text;
-    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    m_etxt->setPlainText(plain);
+    m_etxt->setText(text);
     m.MemoLoading = 0;
 }
 

@@ -5,6 +5,9 @@
 #include <QWidget>
 
 class QPlainTextEdit;
+namespace platform {
+class TextBox;
+}
 
 namespace tarvo {
 
@@ -14,7 +17,7 @@ class EditText : public QWidget {
     Q_OBJECT
 public:
     explicit EditText(Organiser& org);
-    QPlainTextEdit* Etxt() const { return m_etxt; }
+    QPlainTextEdit* Etxt() const;
     QString text() const;
     // A change made by the program: MemoLoading is 1 while the text is set, so it does not
     // count as an edit.
@@ -35,7 +38,7 @@ private:
     void Etxt_DblClick();
 
     Organiser& m_org;
-    QPlainTextEdit* m_etxt = nullptr;
+    platform::TextBox* m_etxt = nullptr;
     QString m_caption;
 };
 
