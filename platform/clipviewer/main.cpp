@@ -3,12 +3,14 @@
 // it.
 
 #include "clipviewer.h"
+#include "platform/bitmaplimit.h"
 #include "platform/programlookup.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    platform::allowLargeBitmaps();
     clipviewer::ClipViewer viewer;
     if (QApplication::arguments().contains(QLatin1String(platform::kNoFocusArgument)))
         viewer.setAttribute(Qt::WA_ShowWithoutActivating);

@@ -1,6 +1,7 @@
 // The system clipboard through QClipboard. On X11 the formats are offered lazily: a picture is
 // encoded as PNG or BMP only when a reader asks for that format.
 
+#include "platform/bitmaplimit.h"
 #include "platform/clipboard.h"
 #include "platform/clipboardprobe.h"
 #include "platform/pictures/bmpwriter.h"
@@ -94,6 +95,8 @@ bool isTextFormat(const QString& f) {
 
 class QtClipboard final : public Clipboard {
 public:
+    QtClipboard() { allowLargeBitmaps(); }
+
     Result clear() override {
         board()->clear();
         return Result::success();

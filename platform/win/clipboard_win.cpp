@@ -6,6 +6,7 @@
 //
 // Reading works inside WM_DRAWCLIPBOARD: the clipboard is opened directly, not through OLE,
 // which cannot be called from a message another process sent.
+#include "platform/bitmaplimit.h"
 #include "platform/clipboard.h"
 
 #include <QElapsedTimer>
@@ -346,6 +347,8 @@ LRESULT CALLBACK ownerProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
 
 class Win32Clipboard final : public Clipboard {
 public:
+    Win32Clipboard() { allowLargeBitmaps(); }
+
     Result clear() override {
         OpenClipboardScope open;
         if (!open)
