@@ -14,8 +14,9 @@ packages=(
   fonts-ipafont-gothic fontconfig
   # test and benchmark libraries
   libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev
-  # a headless X server and a window manager for the cross-process tests
-  xvfb xauth openbox x11-utils
+  # a headless X server and window managers for the cross-process tests (icewm as a second
+  # one, whose frames differ from openbox's)
+  xvfb xauth openbox icewm x11-utils
   # the Windows build: mingw-w64 cross compiler, GoogleTest sources for it, Wine to run it,
   # and the Japanese locale that gives Wine the ANSI code page 932
   g++-mingw-w64-x86-64-posix googletest wine wine64 locales zip unzip

@@ -79,7 +79,8 @@ QString CNcommand_Click(Organiser& org) {
         const QString typed = newName;
         const platform::Result r = RenameImageFile(org, oldName, newName);
         if (!r.ok()) {
-            refusal = QStringLiteral("%1 の名前を %2 に変更できません: %3").arg(oldName, typed, r.cause);
+            refusal =
+                QStringLiteral("%1 の名前を %2 に変更できません: %3").arg(oldName, typed, r.cause);
             // The field shows the name the file has, not a name it did not get.
             org.imgView()->setText1(m.CurCell, m.fileName(selectedIndex(org)));
             org.editText()->setCaption(refusal);
@@ -116,16 +117,17 @@ platform::Result RenameImageFile(Organiser& org, const QString& oldName, QString
     // Both targets are checked before either file moves.
     if (t->newMemo != t->oldMemo && files.isNormalFile(newMemo) &&
         !files.sameFile(oldMemo, newMemo))
-        return platform::Result::failure(platform::Error::Exists, newMemo,
-                                         QStringLiteral("同じ名前のメモ %1 が既にあります")
-                                             .arg(t->newMemo));
+        return platform::Result::failure(
+            platform::Error::Exists, newMemo,
+            QStringLiteral("同じ名前のメモ %1 が既にあります").arg(t->newMemo));
     if (const platform::Result r = files.renameNoReplace(oldPicture, newPicture); !r.ok())
         return r;
     // The memo follows the picture only while the memo window holds its text.
     if (!org.editText()->text().isEmpty() && files.isNormalFile(oldMemo)) {
         if (const platform::Result r = files.renameNoReplace(oldMemo, newMemo); !r.ok()) {
             const platform::Result told = platform::Result::failure(
-                r.error, oldMemo, QStringLiteral("メモ %1 を移せません: %2").arg(t->oldMemo, r.cause));
+                r.error, oldMemo,
+                QStringLiteral("メモ %1 を移せません: %2").arg(t->oldMemo, r.cause));
             // The memo could not follow: the picture goes back, so the two keep one name.
             if (files.renameNoReplace(newPicture, oldPicture).ok())
                 return told;
@@ -169,7 +171,8 @@ void DelFcommand_Click(Organiser& org) {
             const QString memo = memoNameFor(name);
             const platform::Result memoRemoved = DeleteIfExists(org, m.ImageDir + memo);
             if (!memoRemoved.ok())
-                refusal = QStringLiteral("メモ %1 を削除できません: %2").arg(memo, memoRemoved.cause);
+                refusal =
+                    QStringLiteral("メモ %1 を削除できません: %2").arg(memo, memoRemoved.cause);
             // A pending edit of the memo just deleted is not written back by the next
             // selection; its text stays in the memo window.
             if (m.MemoPath == m.ImageDir + memo)

@@ -26,7 +26,8 @@ void TextBox::setText(const QString& text) {
         const QChar c = text.at(k);
         if (isBreak(c)) {
             // The document makes one paragraph break of CR LF, as of each of the others.
-            if (c == QLatin1Char('\r') && k + 1 < text.size() && text.at(k + 1) == QLatin1Char('\n'))
+            if (c == QLatin1Char('\r') && k + 1 < text.size() &&
+                text.at(k + 1) == QLatin1Char('\n'))
                 ++k;
             m_shown += QChar(QChar::ParagraphSeparator);
         } else {

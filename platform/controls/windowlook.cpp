@@ -77,18 +77,23 @@ protected:
         if (event->spontaneous())
             return false;
         if (event->type() == QEvent::Hide && w->isWindow()) {
-            m_place = w->pos();
+            // The client area's place: the frame's place as Qt reckons it is off by the
+            // frame once the window manager has moved the window (a drag by the title
+            // bar), and Qt no longer knows the frame's size while the window is unmapped.
+            m_place = w->geometry().topLeft();
             m_known = true;
         } else if (event->type() == QEvent::Show && m_known) {
             // The show event comes before the window is mapped, so the position goes to the
             // window manager as one the program asks for. QWidget::move would do nothing,
             // since Qt still holds that very position; but a place the window manager chose
             // or the user dragged to is not sent along with a new mapping, and the window
-            // would be placed anew. Setting it on the native window always sends it.
-            if (QWindow* native = w->windowHandle())
-                native->setFramePosition(m_place);
-            else
+            // would be placed anew. A step aside and back makes Qt send it.
+            if (QWindow* native = w->windowHandle()) {
+                native->setPosition(m_place + QPoint(1, 0));
+                native->setPosition(m_place);
+            } else {
                 w->move(m_place);
+            }
         }
         return false;
     }

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs one command on a private Xvfb display with openbox as window manager, then stops both.
+# Runs one command on a private Xvfb display with a window manager, then stops both. The
+# manager is openbox, or the one TARVO_WM names (icewm).
 set -u
 command -v Xvfb >/dev/null || { echo "Xvfb is not installed"; exit 1; }
 tmp=$(mktemp -d)
@@ -16,9 +17,13 @@ export DISPLAY=":$num"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
 wm=""
-if [ -z "${TARVO_NO_WM:-}" ] && command -v openbox >/dev/null; then
-  openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
-  wm=$!
+if [ -z "${TARVO_NO_WM:-}" ]; then
+  case "${TARVO_WM:-openbox}" in
+    openbox) command -v openbox >/dev/null && { openbox --sm-disable >"$tmp/wm.log" 2>&1 & wm=$!; } ;;
+    icewm) command -v icewm >/dev/null || { echo "icewm is not installed"; exit 1; }
+      icewm >"$tmp/wm.log" 2>&1 & wm=$! ;;
+    *) echo "unknown window manager ${TARVO_WM}"; exit 1 ;;
+  esac
   sleep 0.5
 fi
 "$@"

@@ -51,7 +51,8 @@ TEST_F(OrganiserTest, DeleteKeepsTheMemoOfAPictureThatStays) {
         EXPECT_EQ(dir.exists(picture), !c.pictureGoes);
         EXPECT_EQ(dir.exists(memoName), !c.pictureGoes);
         if (!c.pictureGoes) {
-            EXPECT_TRUE(memo()->caption().startsWith(picture + QStringLiteral(" を削除できません: ")))
+            EXPECT_TRUE(
+                memo()->caption().startsWith(picture + QStringLiteral(" を削除できません: ")))
                 << memo()->caption().toStdString();
         }
         ++cell;
@@ -78,7 +79,7 @@ TEST_F(OrganiserTest, AfterDeleteSpaceAndEnterDeleteNothing) {
 
 TEST_F(OrganiserTest, NamesAndMemosAreExactToTheCharacter) {
     const QString specials[] = {
-        QStringLiteral("\u00A0"), QStringLiteral("\u2028"), QStringLiteral("\u2029"),
+        QStringLiteral("\u00A0"), QStringLiteral("\u2028"),  QStringLiteral("\u2029"),
         QStringLiteral("\u3000"), QStringLiteral("e\u0301"), QString::fromUcs4(U"\U0001F600"),
     };
     QStringList names;
@@ -87,8 +88,9 @@ TEST_F(OrganiserTest, NamesAndMemosAreExactToTheCharacter) {
     }
     for (const QString& n : names) {
         dir.writePicture(n, 4, 4);
-        dir.write(QString(n).replace(QStringLiteral(".bmp"), QStringLiteral(".TXT")),
-                  (QStringLiteral("x") + n.mid(1, n.size() - 6) + QStringLiteral("y\r\n")).toUtf8());
+        dir.write(
+            QString(n).replace(QStringLiteral(".bmp"), QStringLiteral(".TXT")),
+            (QStringLiteral("x") + n.mid(1, n.size() - 6) + QStringLiteral("y\r\n")).toUtf8());
     }
     dir.writePicture(QStringLiteral("zz.bmp"), 4, 4);
     start();
@@ -102,7 +104,8 @@ TEST_F(OrganiserTest, NamesAndMemosAreExactToTheCharacter) {
         EXPECT_TRUE(view()->Image1(i)->hasPicture());
         const QString memoName = QString(n).replace(QStringLiteral(".bmp"), QStringLiteral(".TXT"));
         EXPECT_EQ(memo()->caption(), memoName);
-        EXPECT_EQ(memo()->text(), QStringLiteral("x") + n.mid(1, n.size() - 6) + QStringLiteral("y\r\n"));
+        EXPECT_EQ(memo()->text(),
+                  QStringLiteral("x") + n.mid(1, n.size() - 6) + QStringLiteral("y\r\n"));
     }
     clickPicture(names.size()); // the selection after the last one applies no rename
     EXPECT_EQ(dir.names(), before);
@@ -164,7 +167,8 @@ TEST_F(OrganiserTest, AMemoThatCannotBeSavedIsToldAndKept) {
         press("TSave");
         ASSERT_EQ(box.shown.size(), 1u);
         EXPECT_TRUE(box.shown[0].text.contains(QStringLiteral("p00.TXT")));
-        EXPECT_TRUE(box.shown[0].text.contains(QString::fromUtf8(c.reason))) << box.shown[0].text.toStdString();
+        EXPECT_TRUE(box.shown[0].text.contains(QString::fromUtf8(c.reason)))
+            << box.shown[0].text.toStdString();
         EXPECT_EQ(m().MemoDirty, 1);
         // The selection that runs the save stays, with the typed text, and tells again.
         clickPicture(1);

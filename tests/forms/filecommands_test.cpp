@@ -77,7 +77,8 @@ TEST_F(RenameTest, MemoNameOfAnotherPictureRefusesTheWholeRename) {
                           QStringLiteral("cat.TXT"), QStringLiteral("cat.jpg")};
     EXPECT_EQ(dir.names(), all);
     EXPECT_EQ(m().FileNames[1], QStringLiteral("cat.jpg"));
-    EXPECT_TRUE(memo()->caption().contains(QStringLiteral("同じ名前のメモ beach.TXT が既にあります")));
+    EXPECT_TRUE(
+        memo()->caption().contains(QStringLiteral("同じ名前のメモ beach.TXT が既にあります")));
     EXPECT_EQ(m().NameEdited, 0);
     memo()->setTextByProgram(QString());
     typeName(1, QStringLiteral("beach"));

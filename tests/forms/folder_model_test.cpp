@@ -94,7 +94,8 @@ public:
             const QString n = QStringLiteral("a/p%1").arg(k, 2, 10, QLatin1Char('0'));
             m_root.write(n + QStringLiteral(".bmp"), bmp(2 + k % 3, 2, qRgb(k * 15, 0, 0)));
             if (k % 2 == 0)
-                m_root.write(n + QStringLiteral(".TXT"), QByteArray("memo ") + QByteArray::number(k) + "\r\n");
+                m_root.write(n + QStringLiteral(".TXT"),
+                             QByteArray("memo ") + QByteArray::number(k) + "\r\n");
         }
         for (int k = 0; k < 4; ++k)
             m_root.write(QStringLiteral("b/p%1.bmp").arg(k, 2, 10, QLatin1Char('0')),
@@ -212,8 +213,10 @@ private:
         const int cell = pick(10);
         enum Kind { Select, Rename, Delete, Copy, Save, Other } kind = Select;
         static const QString typedNames[] = {
-            QStringLiteral("n1"), QStringLiteral("p03"), QStringLiteral("a/b"), QString(),
-            QStringLiteral("x\u00A0y"), QStringLiteral("q\u2028r.png"), QStringLiteral("p01.x")};
+            QStringLiteral("n1"),       QStringLiteral("p03"),
+            QStringLiteral("a/b"),      QString(),
+            QStringLiteral("x\u00A0y"), QStringLiteral("q\u2028r.png"),
+            QStringLiteral("p01.x")};
         static const QString memoTexts[] = {QStringLiteral("t"), QStringLiteral("\u00A0\u3000"),
                                             QString::fromUcs4(U"e\u0301\U0001F600")};
         switch (pick(13)) {
@@ -245,12 +248,14 @@ private:
         }
         case 4:
             m_last = "ﾌｧｲﾙ名変更";
-            QTest::mouseClick(v->findChild<QPushButton*>(QStringLiteral("CNcommand")), Qt::LeftButton);
+            QTest::mouseClick(v->findChild<QPushButton*>(QStringLiteral("CNcommand")),
+                              Qt::LeftButton);
             kind = Rename;
             break;
         case 5:
             m_last = "削 除";
-            QTest::mouseClick(v->findChild<QPushButton*>(QStringLiteral("DelFcommand")), Qt::LeftButton);
+            QTest::mouseClick(v->findChild<QPushButton*>(QStringLiteral("DelFcommand")),
+                              Qt::LeftButton);
             kind = Delete;
             break;
         case 6:
@@ -284,14 +289,16 @@ private:
             const bool toB = imageDir.endsWith(QLatin1String("/a/"));
             m_last = toB ? "change folder to b" : "change folder to a";
             v->findChild<QAction*>(QStringLiteral("ItemSetDIr"))->trigger();
-            m_org->setDir()->findChild<platform::DirList*>(QStringLiteral("Dir1"))
+            m_org->setDir()
+                ->findChild<platform::DirList*>(QStringLiteral("Dir1"))
                 ->setPath(m_root.file(QLatin1String(toB ? "b" : "a")));
             m_org->setDir()->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
             break;
         }
         default: {
             m_last = "Space and Enter";
-            QWidget* w = QApplication::focusWidget() ? QApplication::focusWidget() : v->focusWidget();
+            QWidget* w =
+                QApplication::focusWidget() ? QApplication::focusWidget() : v->focusWidget();
             // Whatever has the focus gets them: never the delete button, which gives it up.
             if (w) {
                 QTest::keyClick(w, Qt::Key_Space);
@@ -304,7 +311,8 @@ private:
         const bool told = m_box.shown.size() > boxes ||
                           m_org->editText()->caption().contains(QStringLiteral("できません"));
         if (!m_files.refused.isEmpty() && !told)
-            return "refused without a word: " + m_files.refused.join(QLatin1Char(' ')).toStdString();
+            return "refused without a word: " +
+                   m_files.refused.join(QLatin1Char(' ')).toStdString();
 
         // Every change must be explained by what the user did.
         const QString deleted = hadSelection && !entry.isEmpty() ? imageDir + entry : QString();
@@ -312,7 +320,8 @@ private:
         // The memo is written in the platform's code page (CP932 where the old file was):
         // compared as text.
         auto savedAt = [&](const QString& path) {
-            return memoDirty && platform::systemFiles().readText(path) == memoText + QStringLiteral("\r\n");
+            return memoDirty &&
+                   platform::systemFiles().readText(path) == memoText + QStringLiteral("\r\n");
         };
         auto sameAsBefore = [&](const QString& q, const QByteArray& old, const QString& nowPath,
                                 const QByteArray& now) {
@@ -340,7 +349,8 @@ private:
             if (was == before.end() && folderOf(p) == imageDir) {
                 bool found = false;
                 for (const auto& [q, old] : before)
-                    if (sameAsBefore(q, old, p, bytes) && !after.count(q) && folderOf(q) == imageDir)
+                    if (sameAsBefore(q, old, p, bytes) && !after.count(q) &&
+                        folderOf(q) == imageDir)
                         found = true;
                 if (found) {
                     moved.insert(p);
@@ -406,8 +416,11 @@ TEST(FolderModel, RandomUseKeepsEveryPictureAndMemo) {
     const unsigned first = one.isEmpty() ? 1u : one.toUInt();
     const unsigned last = one.isEmpty() ? static_cast<unsigned>(runs) : first;
     for (unsigned seed = first; seed <= last; ++seed) {
-        const std::string problem = ModelRun(seed).go(qEnvironmentVariableIsSet("TARVO_MODEL_STEPS") ? qEnvironmentVariableIntValue("TARVO_MODEL_STEPS") : 40);
-        ASSERT_TRUE(problem.empty()) << "seed " << seed << " (replay with TARVO_MODEL_SEED="
-                                     << seed << "): " << problem;
+        const std::string problem =
+            ModelRun(seed).go(qEnvironmentVariableIsSet("TARVO_MODEL_STEPS")
+                                  ? qEnvironmentVariableIntValue("TARVO_MODEL_STEPS")
+                                  : 40);
+        ASSERT_TRUE(problem.empty())
+            << "seed " << seed << " (replay with TARVO_MODEL_SEED=" << seed << "): " << problem;
     }
 }

@@ -141,6 +141,29 @@ int click(int x, int y) {
     return 0;
 }
 
+// Presses the first button at x1, y1, moves the pointer in steps to x2, y2 and lets go, as a
+// user drags a window by its title bar.
+int drag(int x1, int y1, int x2, int y2) {
+    auto moveTo = [](int x, int y) {
+        xcb_test_fake_input(c, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, root,
+                            static_cast<int16_t>(x), static_cast<int16_t>(y), 0);
+        xcb_flush(c);
+        QThread::msleep(20);
+    };
+    moveTo(x1, y1);
+    QThread::msleep(50);
+    xcb_test_fake_input(c, XCB_BUTTON_PRESS, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    xcb_flush(c);
+    QThread::msleep(50);
+    constexpr int kSteps = 10;
+    for (int k = 1; k <= kSteps; ++k)
+        moveTo(x1 + (x2 - x1) * k / kSteps, y1 + (y2 - y1) * k / kSteps);
+    QThread::msleep(50);
+    xcb_test_fake_input(c, XCB_BUTTON_RELEASE, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    return 0;
+}
+
 int closeWindow(const QString& text) {
     const auto found = named(text, false);
     if (found.empty())
@@ -199,7 +222,8 @@ int moveWindow(const QString& text, int x, int y) {
 int main(int argc, char** argv) {
     c = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(c) || argc < 2) {
-        fprintf(stderr, "usage: xclick find|count|state|active|click|close|iconify|move ...\n");
+        fprintf(stderr,
+                "usage: xclick find|count|state|active|click|drag|close|iconify|move ...\n");
         return 2;
     }
     root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
@@ -217,6 +241,8 @@ int main(int argc, char** argv) {
         rc = active();
     else if (cmd == QLatin1String("click") && argc > 3)
         rc = click(atoi(argv[2]), atoi(argv[3]));
+    else if (cmd == QLatin1String("drag") && argc > 5)
+        rc = drag(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]), atoi(argv[5]));
     else if (cmd == QLatin1String("close"))
         rc = closeWindow(arg);
     else if (cmd == QLatin1String("iconify"))
