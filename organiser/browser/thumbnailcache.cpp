@@ -3,8 +3,6 @@
 #include "platform/files.h"
 #include "platform/handoff.h"
 
-#include <QDateTime>
-#include <QFile>
 #include <QSet>
 #include <QThreadPool>
 #include <atomic>
@@ -20,13 +18,34 @@ constexpr int kUserPriority = 10;
 
 } // namespace
 
+// A picture file is read whole before it is decoded; the loader refuses more pixels than
+// this could hold anyway.
+constexpr qint64 kMaxPictureFileBytes = platform::kMaxPictureBytes;
+
 std::optional<FileStamp> stampOf(const QString& path) {
-    std::unique_ptr<QFile> file = platform::openForReading(path);
-    if (!file)
-        return std::nullopt;
-    return FileStamp{file->size(),
-                     file->fileTime(QFileDevice::FileModificationTime).toMSecsSinceEpoch()};
+    return platform::identityOf(path);
 }
+
+namespace {
+
+bool hasWmfName(const QString& path) {
+    return path.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive);
+}
+
+// Reads the file, closes it, then decodes: the stamp is that of the bytes decoded.
+void decodeSnapshot(const QString& path, QSizeF box, std::optional<FileStamp>& stamp,
+                    std::optional<platform::Thumbnail>& thumb) {
+    std::optional<platform::FileSnapshot> snap = platform::readSnapshot(path, kMaxPictureFileBytes);
+    if (!snap) {
+        stamp = stampOf(path);
+        thumb.reset();
+        return;
+    }
+    stamp = snap->identity;
+    thumb = platform::loadThumbnailFromBytes(snap->bytes, hasWmfName(path), box);
+}
+
+} // namespace
 
 // How a job finished on a worker tells the cache: a harvest posted to the cache's context
 // object, only while the cache is alive. The mutex makes the post and the cache's going
@@ -69,12 +88,9 @@ struct ThumbnailCache::Job {
         int expected = Queued;
         if (!state.compare_exchange_strong(expected, Running))
             return false;
-        // The stamp is read before the pixels: a file changed during the decode is decoded
-        // again at its next lookup rather than served with the old stamp.
-        std::optional<FileStamp> s = stampOf(path);
+        std::optional<FileStamp> s;
         std::optional<platform::Thumbnail> t;
-        if (s)
-            t = platform::loadThumbnail(path, box);
+        decodeSnapshot(path, box, s, t);
         {
             std::lock_guard<std::mutex> lock(mutex);
             stamp = s;
@@ -209,9 +225,7 @@ std::vector<std::optional<platform::Thumbnail>> ThumbnailCache::fetch(const QStr
             out[i] = job.result;
         } else {
             // The file changed since that decode began.
-            stamps[i] = stampOf(path);
-            if (stamps[i])
-                out[i] = platform::loadThumbnail(path, box);
+            decodeSnapshot(path, box, stamps[i], out[i]);
         }
         if (out[i] && stamps[i])
             keep(path, box, *stamps[i], *out[i]);
@@ -275,6 +289,12 @@ void ThumbnailCache::recheck() {
         if (!e || !now || e->stamp != *now)
             m_cache.remove(key);
     }
+}
+
+std::optional<FileStamp> ThumbnailCache::shownIdentity(const QString& path) const {
+    if (const Entry* e = m_cache.object(path))
+        return e->stamp;
+    return std::nullopt;
 }
 
 void ThumbnailCache::waitForPrefetch() {

@@ -15,6 +15,7 @@
 #include <QImageReader>
 #include <QtConcurrent/QtConcurrentMap>
 #include <bit>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <numeric>
@@ -506,6 +507,86 @@ std::optional<Thumbnail> loadThumbnailFromBytes(const QByteArray& bytes, bool wm
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
     return thumbnailFrom(buffer, wmfName, boxTwips, currentScale(), why);
+}
+
+namespace {
+
+// Bytes in memory that stop flowing once the decode is given up: the decoder sees the file
+// end there and gives up soon after, rather than decoding what nobody waits for.
+class CancellableBuffer final : public QBuffer {
+public:
+    CancellableBuffer(QByteArray* bytes, const std::atomic<bool>* cancelled)
+        : QBuffer(bytes), m_cancelled(cancelled) {}
+
+protected:
+    qint64 readData(char* data, qint64 maxlen) override {
+        if (m_cancelled && m_cancelled->load(std::memory_order_relaxed))
+            return -1;
+        // Fed in slices, so the flag is seen between them during one long read as well.
+        return QBuffer::readData(data, qMin<qint64>(maxlen, 1 << 20));
+    }
+
+private:
+    const std::atomic<bool>* m_cancelled;
+};
+
+} // namespace
+
+std::optional<QImage> loadFullPictureFromBytes(const QByteArray& bytes, bool wmfName,
+                                               const std::atomic<bool>* cancelled, Result* why) {
+    QByteArray copy = bytes;
+    CancellableBuffer buffer(&copy, cancelled);
+    buffer.open(QIODevice::ReadOnly);
+    Source source;
+    if (!source.open(buffer, wmfName, currentScale(), why))
+        return std::nullopt;
+    std::optional<QImage> image = source.decode(QSize(), why);
+    if (cancelled && cancelled->load()) {
+        fail(why, Error::Busy, QStringLiteral("given up"));
+        return std::nullopt;
+    }
+    return image;
+}
+
+std::optional<QImage> loadIconEntryFromBytes(const QByteArray& bytes, int side) {
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    if (rasterFormat(buffer.peek(16)) != "ico")
+        return std::nullopt;
+    const QByteArray dir = buffer.peek(6 + 16 * 256);
+    auto u8 = [&dir](qsizetype i) { return static_cast<unsigned char>(dir.at(i)); };
+    // The entry nearest the standard size (a larger one before a smaller one at the same
+    // distance, as shrinking keeps more than enlarging), and of those the one with most colours.
+    const int count = dir.size() >= 6 ? (u8(4) | (u8(5) << 8)) : 0;
+    int best = -1, bestDistance = 0, bestBits = 0, bestSide = 0;
+    for (int i = 0; i < count && 6 + 16 * (i + 1) <= dir.size(); ++i) {
+        const qsizetype e = 6 + 16 * i;
+        const int w = u8(e) ? u8(e) : 256;
+        const int bits = u8(e + 6) | (u8(e + 7) << 8);
+        const int distance = std::abs(w - side) * 2 + (w < side ? 1 : 0);
+        if (best < 0 || distance < bestDistance || (distance == bestDistance && bits > bestBits)) {
+            best = i;
+            bestDistance = distance;
+            bestBits = bits;
+            bestSide = w;
+        }
+    }
+    if (best < 0)
+        return std::nullopt;
+    const std::optional<QImage> mask = iconMask(buffer, best); // peeks from the start
+    QImageReader reader(&buffer, "ico");
+    reader.setAutoDetectImageFormat(false);
+    if (best > 0 && !reader.jumpToImage(best))
+        return std::nullopt;
+    QImage image = reader.read();
+    if (image.isNull())
+        return std::nullopt;
+    if (mask)
+        applyIconMask(image, *mask);
+    if (bestSide != side || image.size() != QSize(side, side))
+        image = scaledSmoothly(image, QSize(side, side));
+    return image;
 }
 
 } // namespace platform

@@ -11,6 +11,7 @@
 #include <QSizeF>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <optional>
 #include <vector>
 
@@ -65,5 +66,18 @@ std::vector<std::optional<Thumbnail>> loadThumbnails(const QStringList& paths, Q
 // ending in .wmf.
 std::optional<Thumbnail> loadThumbnailFromBytes(const QByteArray& bytes, bool wmfName,
                                                 QSizeF boxTwips, Result* why = nullptr);
+
+// The whole picture from a file's bytes read at one moment, so nothing done to the file since
+// can change it. While cancelled (when given) is set, the decoder is fed no more bytes and
+// the decode ends early with nothing, so a decode nobody waits for stops soon.
+std::optional<QImage> loadFullPictureFromBytes(const QByteArray& bytes, bool wmfName,
+                                               const std::atomic<bool>* cancelled = nullptr,
+                                               Result* why = nullptr);
+
+// The entry of an icon file that a box of side pixels shows: the standard icon size
+// (kStandardIconSide), or the size nearest to it, with the most colours; drawn whole at that
+// size. Nothing when the bytes hold no icon.
+inline constexpr int kStandardIconSide = 32;
+std::optional<QImage> loadIconEntryFromBytes(const QByteArray& bytes, int side = kStandardIconSide);
 
 } // namespace platform
