@@ -71,18 +71,25 @@ struct Organiser {
 
 TEST(ClipboardTakenE2E, APictureDeletedRightAfterItsClickStaysOnTheClipboard) {
     testing_support::TestFolder dir;
-    const QImage source = pattern(3000, 2000);
-    ASSERT_TRUE(source.save(dir.file(QStringLiteral("sea.bmp")), "BMP"));
+    // A photo that takes some tens of milliseconds to decode.
+    ASSERT_TRUE(pattern(3000, 2000).save(dir.file(QStringLiteral("sea.jpg")), "JPEG", 90));
+    const QImage source(dir.file(QStringLiteral("sea.jpg")));
+    ASSERT_FALSE(source.isNull());
     Organiser org;
     ASSERT_TRUE(org.start(dir.path()));
     ASSERT_TRUE(org.clickCell(0));
-    // Another program deletes it at once, while the picture is still being decoded.
-    ASSERT_TRUE(QFile::remove(dir.file(QStringLiteral("sea.bmp"))));
+    // Another program deletes it as soon as the organiser has taken the clipboard, while the
+    // picture is still being decoded.
+    ASSERT_TRUE(eventually([&] {
+        const auto formats = runHelper(QStringLiteral("clipget"), {QStringLiteral("--formats")});
+        return formats && formats->contains(QStringLiteral("image/png"));
+    }, 8000)) << "the click did not take the clipboard";
+    ASSERT_TRUE(QFile::remove(dir.file(QStringLiteral("sea.jpg"))));
 
     const QString out = dir.file(QStringLiteral("pasted.png"));
     ASSERT_TRUE(eventually([&] {
         return runHelper(QStringLiteral("clipget"), {QStringLiteral("--image"), out}).has_value();
-    })) << "no picture on the clipboard";
+    }, 20000)) << "no picture on the clipboard";
     const QImage pasted(out);
     ASSERT_EQ(pasted.size(), source.size());
     for (int py = 0; py < source.height(); py += 37)
