@@ -215,11 +215,9 @@ TEST(FileIdentity, AReplacedFileWithTheSameSizeAndTimesIsAnotherFile) {
     EXPECT_FALSE(platform::identityOf(dir.file(QStringLiteral("gone.bmp"))).has_value());
 }
 
-TEST(IconEntry, TheEntryThatFitsTheBoxIsDrawnWhole) {
-    // An icon with 48, 32 and 16 pixel entries, each its own colour.
-    TestFolder dir;
+// An icon with 48, 32 and 16 pixel entries, red, green and blue.
+QByteArray threeEntryIcon() {
     QByteArray ico("\0\0\1\0\3\0", 6);
-    QByteArray images;
     const int sides[] = {48, 32, 16};
     const QColor colours[] = {Qt::red, Qt::green, Qt::blue};
     std::vector<QByteArray> pngs;
@@ -232,23 +230,41 @@ TEST(IconEntry, TheEntryThatFitsTheBoxIsDrawnWhole) {
         img.save(&b, "PNG");
         pngs.push_back(png);
     }
-    int offset = 6 + 16 * 3;
+    quint32 offset = 6 + 16 * 3;
     for (int k = 0; k < 3; ++k) {
         char e[16] = {};
         e[0] = char(sides[k]);
         e[1] = char(sides[k]);
         e[4] = 1;
         e[6] = 32;
-        const quint32 len = quint32(pngs[k].size());
+        const quint32 len = quint32(pngs[size_t(k)].size());
         std::memcpy(e + 8, &len, 4);
         std::memcpy(e + 12, &offset, 4);
         ico.append(e, 16);
-        offset += int(len);
+        offset += len;
     }
     for (const QByteArray& p : pngs)
         ico.append(p);
-    const std::optional<QImage> icon = platform::loadIconEntryFromBytes(ico, 32);
+    return ico;
+}
+
+TEST(IconEntry, TheEntryThatFitsTheBoxIsChosen) {
+    const std::optional<QImage> icon = platform::loadIconEntryFromBytes(threeEntryIcon(), 32);
     ASSERT_TRUE(icon.has_value());
     EXPECT_EQ(icon->size(), QSize(32, 32));
     EXPECT_TRUE(near(QColor(icon->pixel(31, 31)), Qt::green));
+}
+
+TEST_F(OrganiserTest, AnIconIsCopiedWholeAtTheStandardIconSize) {
+    dir.write(QStringLiteral("sea.ico"), threeEntryIcon());
+    start();
+    clickPicture(0);
+    ASSERT_TRUE(clip.image.has_value());
+    const QImage& got = *clip.image;
+    EXPECT_EQ(got.size(), view()->Picture1()->size());
+    // The 32 pixel entry, whole: its corners are in, the box's background beyond them.
+    EXPECT_TRUE(near(QColor(got.pixel(0, 0)), Qt::green));
+    EXPECT_TRUE(near(QColor(got.pixel(31, 31)), Qt::green));
+    ASSERT_GT(got.width(), 32);
+    EXPECT_EQ(QColor(got.pixel(32, 32)), QColor(0xC0, 0xC0, 0xC0));
 }
