@@ -189,6 +189,11 @@ TEST_F(OrganiserTest, AClickTakesThePictureBeforeItsFileIsDeletedOrDamaged) {
         QCoreApplication::processEvents();
     ASSERT_EQ(clip.withdrawn.size(), 1u);
     EXPECT_EQ(clip.withdrawn[0], clip.pending[1]);
+
+    // Another program takes the clipboard: the organiser keeps no picture of its own.
+    clip.pending.clear();
+    clip.withdrawn.clear();
+    EXPECT_EQ(org->fullPictures().currentOffer(), nullptr);
 }
 
 TEST(FileIdentity, AReplacedFileWithTheSameSizeAndTimesIsAnotherFile) {
