@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QtConcurrent/QtConcurrentMap>
+#include <algorithm>
 #include <bit>
 #include <cstdlib>
 #include <cstring>
@@ -512,33 +513,50 @@ std::optional<Thumbnail> loadThumbnailFromBytes(const QByteArray& bytes, bool wm
 namespace {
 
 // Bytes in memory that stop flowing once the decode is given up: the decoder sees the file
-// end there and gives up soon after, rather than decoding what nobody waits for.
-class CancellableBuffer final : public QBuffer {
+// end there and gives up soon after, rather than decoding what nobody waits for. Not a
+// QBuffer: the JPEG reader would take a QBuffer's bytes all at once, past any flag.
+class CancellableDevice final : public QIODevice {
 public:
-    CancellableBuffer(QByteArray* bytes, const std::atomic<bool>* cancelled)
-        : QBuffer(bytes), m_cancelled(cancelled) {}
+    CancellableDevice(const QByteArray& bytes, const std::atomic<bool>* cancelled)
+        : m_bytes(bytes), m_cancelled(cancelled) {}
+    qint64 size() const override { return m_bytes.size(); }
 
 protected:
     qint64 readData(char* data, qint64 maxlen) override {
-        if (m_cancelled && m_cancelled->load(std::memory_order_relaxed))
-            return -1;
-        // Fed in slices, so the flag is seen between them during one long read as well.
-        return QBuffer::readData(data, qMin<qint64>(maxlen, 1 << 20));
+        if (m_cancelled && m_cancelled->load(std::memory_order_relaxed)) {
+            // A JPEG decoder that merely runs dry goes on to make every remaining row from
+            // nothing; a second start-of-image marker is an error it gives up on at once.
+            // Other decoders just see their data end.
+            if (m_stopSent || maxlen < 2)
+                return -1;
+            m_stopSent = true;
+            data[0] = char(0xFF);
+            data[1] = char(0xD8);
+            return 2;
+        }
+        const qint64 at = pos();
+        const qint64 n = std::clamp<qint64>(std::min<qint64>(maxlen, m_bytes.size() - at), 0, 1 << 20);
+        if (n == 0)
+            return at >= m_bytes.size() ? -1 : 0;
+        std::memcpy(data, m_bytes.constData() + at, size_t(n));
+        return n;
     }
+    qint64 writeData(const char*, qint64) override { return -1; }
 
 private:
+    const QByteArray m_bytes;
     const std::atomic<bool>* m_cancelled;
+    bool m_stopSent = false;
 };
 
 } // namespace
 
 std::optional<QImage> loadFullPictureFromBytes(const QByteArray& bytes, bool wmfName,
                                                const std::atomic<bool>* cancelled, Result* why) {
-    QByteArray copy = bytes;
-    CancellableBuffer buffer(&copy, cancelled);
-    buffer.open(QIODevice::ReadOnly);
+    CancellableDevice device(bytes, cancelled);
+    device.open(QIODevice::ReadOnly);
     Source source;
-    if (!source.open(buffer, wmfName, currentScale(), why))
+    if (!source.open(device, wmfName, currentScale(), why))
         return std::nullopt;
     std::optional<QImage> image = source.decode(QSize(), why);
     if (cancelled && cancelled->load()) {
