@@ -4,7 +4,7 @@
 // whose bytes it was decoded from (device, inode, size, modification and status-change
 // times); it is served only while the path still names that file unchanged, so a picture
 // replaced or rewritten on disk is decoded again. A worker reads the file whole, closes it,
-// and decodes from memory: no decode holds a picture open.
+// and decodes from memory (a very large file: from the file opened sharing delete and rename).
 //
 // Decoding runs on Qt's global thread pool: the page being shown at the user's priority,
 // prefetched pages below it. A page asked for while its pictures are being prefetched joins

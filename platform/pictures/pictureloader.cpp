@@ -502,6 +502,11 @@ std::vector<std::optional<Thumbnail>> loadThumbnails(const QStringList& paths, Q
     return results;
 }
 
+std::optional<Thumbnail> loadThumbnail(QIODevice& file, bool wmfName, QSizeF boxTwips,
+                                       Result* why) {
+    return thumbnailFrom(file, wmfName, boxTwips, currentScale(), why);
+}
+
 std::optional<Thumbnail> loadThumbnailFromBytes(const QByteArray& bytes, bool wmfName,
                                                 QSizeF boxTwips, Result* why) {
     QByteArray copy = bytes;

@@ -6,6 +6,7 @@
 
 #include "platform/result.h"
 
+#include <QIODevice>
 #include <QImage>
 #include <QSize>
 #include <QSizeF>
@@ -61,6 +62,10 @@ std::optional<QImage> loadFullPicture(const QString& path, PictureHeader* header
 // Decodes several thumbnails in parallel on the global thread pool; the result holds one
 // entry per path, in order, empty where loading failed.
 std::vector<std::optional<Thumbnail>> loadThumbnails(const QStringList& paths, QSizeF boxTwips);
+
+// The thumbnail of a picture file already opened.
+std::optional<Thumbnail> loadThumbnail(QIODevice& file, bool wmfName, QSizeF boxTwips,
+                                       Result* why = nullptr);
 
 // The thumbnail path on bytes in memory, for the fuzzer; wmfName stands for a file name
 // ending in .wmf.

@@ -218,6 +218,12 @@ TEST(FileIdentity, AReplacedFileWithTheSameSizeAndTimesIsAnotherFile) {
     ASSERT_TRUE(thumb.has_value());
     EXPECT_TRUE(near(centre(thumb->image), Qt::green));
     EXPECT_FALSE(platform::identityOf(dir.file(QStringLiteral("gone.bmp"))).has_value());
+
+    // A bitmap too large to be read whole first is decoded from the open file.
+    dir.writePicture(QStringLiteral("big.bmp"), 5000, 4600, Qt::blue);
+    const auto big = cache.fetch({dir.file(QStringLiteral("big.bmp"))}, QSizeF(1453, 1453))[0];
+    ASSERT_TRUE(big.has_value());
+    EXPECT_TRUE(near(centre(big->image), Qt::blue));
 }
 
 // An icon with 48, 32 and 16 pixel entries, red, green and blue.
