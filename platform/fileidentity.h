@@ -20,7 +20,7 @@ struct FileIdentity {
     quint64 device = 0; // the device, or the volume's serial number on Windows
     quint64 inode = 0;  // the inode, or the file ID on Windows
     qint64 size = -1;
-    qint64 modifiedNs = 0; // modification time, nanoseconds since the epoch of the system
+    qint64 modifiedNs = 0; // modification time, nanoseconds since 1970
     qint64 changedNs = 0;  // status-change time (Windows: the change time), nanoseconds
     bool operator==(const FileIdentity&) const = default;
 };

@@ -11,8 +11,11 @@ namespace platform {
 
 namespace {
 
+// 100 ns steps since 1601 as nanoseconds since 1970 (in nanoseconds since 1601 they would
+// not fit 64 bits).
+constexpr qint64 kSteps1601To1970 = 116444736000000000;
 qint64 nanoseconds(LARGE_INTEGER t) {
-    return qint64(t.QuadPart) * 100;
+    return (qint64(t.QuadPart) - kSteps1601To1970) * 100;
 }
 
 std::optional<FileIdentity> fromHandle(HANDLE h) {
