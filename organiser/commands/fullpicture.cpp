@@ -75,16 +75,16 @@ public:
         QByteArray bytes = std::move(m_source.bytes);
         std::shared_ptr<QFile> held = std::move(m_source.held);
         if (held) {
-            std::optional<platform::FileSnapshot> snap = platform::readSnapshot(
-                *held, m_source.identity, platform::kMaxPictureBytes);
+            std::optional<platform::FileSnapshot> snap =
+                platform::readSnapshot(*held, m_source.identity, platform::kMaxPictureBytes);
             held.reset(); // closed before the decode
             if (snap)
                 bytes = std::move(snap->bytes);
         }
         std::optional<QImage> picture;
         if (!bytes.isEmpty() && !m_cancelled)
-            picture = platform::loadFullPictureFromBytes(bytes, hasWmfName(m_source.path),
-                                                         &m_cancelled);
+            picture =
+                platform::loadFullPictureFromBytes(bytes, hasWmfName(m_source.path), &m_cancelled);
         bytes = QByteArray();
         std::lock_guard<std::mutex> lock(m_mutex);
         if (m_state == Running) {

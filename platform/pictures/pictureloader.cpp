@@ -540,7 +540,8 @@ protected:
             return 2;
         }
         const qint64 at = pos();
-        const qint64 n = std::clamp<qint64>(std::min<qint64>(maxlen, m_bytes.size() - at), 0, 1 << 20);
+        const qint64 n =
+            std::clamp<qint64>(std::min<qint64>(maxlen, m_bytes.size() - at), 0, 1 << 20);
         if (n == 0)
             return at >= m_bytes.size() ? -1 : 0;
         std::memcpy(data, m_bytes.constData() + at, size_t(n));

@@ -80,16 +80,24 @@ TEST(ClipboardTakenE2E, APictureDeletedRightAfterItsClickStaysOnTheClipboard) {
     ASSERT_TRUE(org.clickCell(0));
     // Another program deletes it as soon as the organiser has taken the clipboard, while the
     // picture is still being decoded.
-    ASSERT_TRUE(eventually([&] {
-        const auto formats = runHelper(QStringLiteral("clipget"), {QStringLiteral("--formats")});
-        return formats && formats->contains(QStringLiteral("image/png"));
-    }, 8000)) << "the click did not take the clipboard";
+    ASSERT_TRUE(eventually(
+        [&] {
+            const auto formats =
+                runHelper(QStringLiteral("clipget"), {QStringLiteral("--formats")});
+            return formats && formats->contains(QStringLiteral("image/png"));
+        },
+        8000))
+        << "the click did not take the clipboard";
     ASSERT_TRUE(QFile::remove(dir.file(QStringLiteral("sea.jpg"))));
 
     const QString out = dir.file(QStringLiteral("pasted.png"));
-    ASSERT_TRUE(eventually([&] {
-        return runHelper(QStringLiteral("clipget"), {QStringLiteral("--image"), out}).has_value();
-    }, 20000)) << "no picture on the clipboard";
+    ASSERT_TRUE(eventually(
+        [&] {
+            return runHelper(QStringLiteral("clipget"), {QStringLiteral("--image"), out})
+                .has_value();
+        },
+        20000))
+        << "no picture on the clipboard";
     const QImage pasted(out);
     ASSERT_EQ(pasted.size(), source.size());
     for (int py = 0; py < source.height(); py += 37)

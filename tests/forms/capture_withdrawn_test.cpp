@@ -41,7 +41,8 @@ public:
         if (!image)
             return platform::Result::failure(platform::Error::NotFound, QStringLiteral("none"));
         if (unreadable)
-            return platform::Result::failure(platform::Error::Corrupt, QStringLiteral("unreadable"));
+            return platform::Result::failure(platform::Error::Corrupt,
+                                             QStringLiteral("unreadable"));
         out = *image;
         return {};
     }

@@ -160,8 +160,8 @@ void ClipboardModelTest::runSeed(quint32 seed) {
 
 TEST_F(ClipboardModelTest, ClipboardHoldsThePictureOfTheClickWhateverHappensToTheFiles) {
     const QByteArray given = qgetenv("TARVO_SEED");
-    const quint32 seed = given.isEmpty() ? QRandomGenerator::global()->generate() % 100000
-                                         : given.toUInt();
+    const quint32 seed =
+        given.isEmpty() ? QRandomGenerator::global()->generate() % 100000 : given.toUInt();
     std::printf("clipboard model seed %u\n", seed);
     runSeed(seed);
 }

@@ -1,11 +1,11 @@
 // tarvo104.exe under Wine: the picture a click offered for later rendering is still on the
 // clipboard after END, with no reader having asked for it in between.
 #include <QDir>
-#include <QThread>
 #include <QImage>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
+#include <QThread>
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include "winsupport.h"
