@@ -19,9 +19,13 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 
 namespace capture {
 namespace {
+
+// How long an unreadable bitmap is given to be taken back or replaced before it counts as lost.
+constexpr int kSettleMs = 500;
 
 // Image1: holds the last captured picture and would show it stretched; it is never visible.
 class PictureHolder final : public QWidget {
@@ -242,17 +246,31 @@ void Form1::showFailure(const QString& text) {
     setTextColour(Text5, QColor(0xC0, 0, 0));
 }
 
+void Form1::reportMissed(const QString& reason) {
+    Module1& m = module1();
+    ++m.MissedNotices;
+    showFailure(QStringLiteral("取り込めません(%1件): %2").arg(m.MissedNotices).arg(reason));
+}
+
 void Form1::CaptureClipboard() {
     Module1& m = module1();
+    const quint64 notice = ++m_notices;
     QImage picture;
     const platform::Result read = m_clipboard.readBitmap(picture);
     if (!read) {
         // No bitmap (text or other formats) is ignored; an owner that does not hand its data
         // over in time costs this notice only, and the user sees that one was lost.
-        if (read.error != platform::Error::NotFound) {
-            ++m.MissedNotices;
-            showFailure(
-                QStringLiteral("取り込めません(%1件): %2").arg(m.MissedNotices).arg(read.reason));
+        if (read.error == platform::Error::Corrupt) {
+            // An owner that offered a picture it then could not make takes the offer back,
+            // and one that offered a newer picture replaced it: either comes as another
+            // clipboard change soon after. Only a bitmap still offered and still unreadable
+            // a moment later was really lost.
+            QTimer::singleShot(kSettleMs, this, [this, notice, reason = read.reason] {
+                if (m_notices == notice && module1().CaptureOn == 1 && m_clipboard.hasBitmap())
+                    reportMissed(reason);
+            });
+        } else if (read.error != platform::Error::NotFound) {
+            reportMissed(read.reason);
         }
         return;
     }

@@ -45,6 +45,7 @@ private:
     void buildControls();
     void showSwitchState();
     void showFailure(const QString& text);
+    void reportMissed(const QString& reason);
 
     platform::ViewerChain& m_chain;
     platform::Clipboard& m_clipboard;
@@ -53,6 +54,8 @@ private:
     bool m_switchPressed = false;
     QImage m_picture;
     QString m_failure;
+    // Counts the clipboard changes seen, so a late look can tell whether another came since.
+    quint64 m_notices = 0;
 
     QLabel* Label1 = nullptr;
     QPushButton* Command1 = nullptr;

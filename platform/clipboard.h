@@ -36,6 +36,15 @@ public:
             return Result::failure(Error::Corrupt, QStringLiteral("コピイする画像がありません"));
         return addImage(*img);
     }
+    // Takes back an offer of addPendingImage whose picture could not be made, when the
+    // clipboard still holds it: other programs then see no bitmap at all, rather than one they
+    // cannot read. What else the clipboard holds stays.
+    virtual void withdrawPendingImage(const std::shared_ptr<PendingImage>& pending) {
+        (void)pending;
+    }
+    // The program ends: what it offered for later rendering is rendered now, so the clipboard
+    // keeps it after the program has gone.
+    virtual void keepAfterExit() {}
     // True when the clipboard offers a bitmap.
     virtual bool hasBitmap() = 0;
     // The bitmap, or nothing when there is none or the owner did not answer in time.

@@ -423,6 +423,25 @@ void ImgView::Dsp_Image(int i) {
     view->show();
 }
 
+void ImgView::showTakenPicture(int i, const QString& path, const QImage& picture) {
+    const Module1& m = m_org.m();
+    PictureView* view = Image1(i);
+    if (picture.isNull() || !view->hasPicture() || view->sourcePath() != path ||
+        m.ImageDir + text1(i) != path)
+        return;
+    platform::Thumbnail thumb;
+    thumb.header.pixels = picture.size();
+    thumb.header.twips = QSizeF(platform::pixelsToTwipsX(picture.width()),
+                                platform::pixelsToTwipsY(picture.height()));
+    const QSize box(platform::twipsToPixelsX(m.CellWidth), platform::twipsToPixelsY(m.CellHeight));
+    thumb.image = picture.width() > box.width() || picture.height() > box.height()
+                      ? picture.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                      : picture;
+    m_prefetched.insert(path, std::move(thumb));
+    Dsp_Image(i);
+    m_prefetched.remove(path);
+}
+
 void ImgView::cellFileRenamed(int i, const QString& oldPath, const QString& newPath) {
     PictureView* view = Image1(i);
     if (view->hasPicture() && view->sourcePath() == oldPath)

@@ -70,6 +70,9 @@ public:
     // The file of the selection (folder and table entry) as it stood when CurFileName was
     // taken from the cell; empty while no selection stands.
     void setSelectedFile(const QString& path) { m_selectedFile = path; }
+    // Draws cell i again from picture, the whole picture a click took of path, when the cell
+    // still shows path: the file changed since the cell was drawn.
+    void showTakenPicture(int i, const QString& path, const QImage& picture);
     // Ends the selection: the pending memo edit is saved where it belongs, the cell is
     // unmarked, the memo text cleared, and CurFileName, MemoFileName and MemoPath emptied,
     // so delete, copy and the memo save act on nothing until a cell is selected again.

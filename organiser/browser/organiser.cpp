@@ -85,6 +85,7 @@ void Organiser::endProgram() {
     if (m_ended)
         return;
     m_ended = true;
+    settleClipboard();
     if (m_endHandler) {
         m_endHandler();
         return;
@@ -94,6 +95,21 @@ void Organiser::endProgram() {
     for (QWidget* w : QApplication::topLevelWidgets())
         w->hide();
     QApplication::exit(0);
+}
+
+void Organiser::settleClipboard() {
+    // A picture still being decoded is given up and its offer taken back, so the end does not
+    // wait for it; a picture made is left on the clipboard for after the program.
+    FullPictures& pictures = *m_fullPictures;
+    if (pictures.busy()) {
+        std::shared_ptr<platform::PendingImage> offer = pictures.currentOffer();
+        pictures.giveUpAll();
+        if (offer)
+            clipboard().withdrawPendingImage(offer);
+    } else {
+        pictures.giveUpOthers();
+        clipboard().keepAfterExit();
+    }
 }
 
 } // namespace tarvo

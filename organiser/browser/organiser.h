@@ -66,6 +66,8 @@ public:
     // Ends the program at once: every window closes, the event loop ends. Tests replace
     // what happens with setEndHandler.
     void endProgram();
+    // Settles what the clipboard was promised before the program ends.
+    void settleClipboard();
     void setEndHandler(std::function<void()> handler) { m_endHandler = std::move(handler); }
     bool ended() const { return m_ended; }
 

@@ -3,7 +3,6 @@
 #include "platform/files.h"
 #include "platform/handoff.h"
 
-#include <QDateTime>
 #include <QFile>
 #include <QSet>
 #include <QThreadPool>
@@ -20,13 +19,52 @@ constexpr int kUserPriority = 10;
 
 } // namespace
 
+// A picture file is read whole, closed, and then decoded. A larger one (a bitmap of tens of
+// megapixels) is decoded from the open file instead, so its bytes and its pixels are not in
+// memory together; the file is opened sharing delete and rename, and its thumbnail is kept
+// only if the file was not rewritten while it was read.
+constexpr qint64 kReadWholeBytes = 64 * 1024 * 1024;
+
 std::optional<FileStamp> stampOf(const QString& path) {
-    std::unique_ptr<QFile> file = platform::openForReading(path);
-    if (!file)
-        return std::nullopt;
-    return FileStamp{file->size(),
-                     file->fileTime(QFileDevice::FileModificationTime).toMSecsSinceEpoch()};
+    return platform::identityOf(path);
 }
+
+namespace {
+
+bool hasWmfName(const QString& path) {
+    return path.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive);
+}
+
+// Reads the file, closes it, then decodes: the stamp is that of the bytes decoded.
+void decodeSnapshot(const QString& path, QSizeF box, std::optional<FileStamp>& stamp,
+                    std::optional<platform::Thumbnail>& thumb) {
+    thumb.reset();
+    std::unique_ptr<QFile> file = platform::openForReading(path);
+    const std::optional<FileStamp> opened = file ? platform::identityOf(*file) : std::nullopt;
+    if (!opened) {
+        stamp = stampOf(path);
+        return;
+    }
+    if (opened->size > kReadWholeBytes) {
+        thumb = platform::loadThumbnail(*file, hasWmfName(path), box);
+        const std::optional<FileStamp> after = platform::identityOf(*file);
+        if (!after || *after != *opened)
+            thumb.reset(); // rewritten while it was read
+        stamp = opened;
+        return;
+    }
+    std::optional<platform::FileSnapshot> snap =
+        platform::readSnapshot(*file, *opened, kReadWholeBytes);
+    file.reset();
+    if (!snap) {
+        stamp = stampOf(path);
+        return;
+    }
+    stamp = snap->identity;
+    thumb = platform::loadThumbnailFromBytes(snap->bytes, hasWmfName(path), box);
+}
+
+} // namespace
 
 // How a job finished on a worker tells the cache: a harvest posted to the cache's context
 // object, only while the cache is alive. The mutex makes the post and the cache's going
@@ -69,12 +107,9 @@ struct ThumbnailCache::Job {
         int expected = Queued;
         if (!state.compare_exchange_strong(expected, Running))
             return false;
-        // The stamp is read before the pixels: a file changed during the decode is decoded
-        // again at its next lookup rather than served with the old stamp.
-        std::optional<FileStamp> s = stampOf(path);
+        std::optional<FileStamp> s;
         std::optional<platform::Thumbnail> t;
-        if (s)
-            t = platform::loadThumbnail(path, box);
+        decodeSnapshot(path, box, s, t);
         {
             std::lock_guard<std::mutex> lock(mutex);
             stamp = s;
@@ -209,9 +244,7 @@ std::vector<std::optional<platform::Thumbnail>> ThumbnailCache::fetch(const QStr
             out[i] = job.result;
         } else {
             // The file changed since that decode began.
-            stamps[i] = stampOf(path);
-            if (stamps[i])
-                out[i] = platform::loadThumbnail(path, box);
+            decodeSnapshot(path, box, stamps[i], out[i]);
         }
         if (out[i] && stamps[i])
             keep(path, box, *stamps[i], *out[i]);
@@ -275,6 +308,12 @@ void ThumbnailCache::recheck() {
         if (!e || !now || e->stamp != *now)
             m_cache.remove(key);
     }
+}
+
+std::optional<FileStamp> ThumbnailCache::shownIdentity(const QString& path) const {
+    if (const Entry* e = m_cache.object(path))
+        return e->stamp;
+    return std::nullopt;
 }
 
 void ThumbnailCache::waitForPrefetch() {

@@ -1,14 +1,17 @@
 #pragma once
 // Thumbnails of the pages already shown, and the pages next to them decoded ahead while the
-// window is idle. An entry is keyed by the picture's path and holds the file's size and
-// modification time as they were when it was decoded; it is served only while the file
-// still has both, so a picture changed on disk is decoded again.
+// window is idle. An entry is keyed by the picture's path and holds the identity of the file
+// whose bytes it was decoded from (device, inode, size, modification and status-change
+// times); it is served only while the path still names that file unchanged, so a picture
+// replaced or rewritten on disk is decoded again. A worker reads the file whole, closes it,
+// and decodes from memory (a very large file: from the file opened sharing delete and rename).
 //
 // Decoding runs on Qt's global thread pool: the page being shown at the user's priority,
 // prefetched pages below it. A page asked for while its pictures are being prefetched joins
 // those decodes instead of starting its own. All members are used on the user-interface
 // thread; the workers only fill the jobs they were given.
 
+#include "platform/fileidentity.h"
 #include "platform/pictures/pictureloader.h"
 
 #include <QCache>
@@ -26,13 +29,8 @@ namespace tarvo {
 // this holds about 400 thumbnails of large photos (40 pages).
 inline constexpr qint64 kThumbnailCacheBytes = 16 * 1024 * 1024;
 
-// What identifies a file's content cheaply: its length and modification time.
-struct FileStamp {
-    qint64 size = -1;
-    qint64 modifiedMs = 0;
-    bool operator==(const FileStamp&) const = default;
-};
-// Nothing when the file cannot be opened.
+using FileStamp = platform::FileIdentity;
+// Nothing when the file cannot be reached.
 std::optional<FileStamp> stampOf(const QString& path);
 
 class ThumbnailCache {
@@ -65,6 +63,8 @@ public:
     int count() const { return m_cache.count(); }
     qint64 bytes() const { return m_cache.totalCost(); }
     bool contains(const QString& path) const { return m_cache.contains(path); }
+    // The identity of the file the cached thumbnail of path was decoded from.
+    std::optional<FileStamp> shownIdentity(const QString& path) const;
     // Decodes queued or running.
     int pending() const { return static_cast<int>(m_jobs.size()); }
     // Waits for every queued and running decode and keeps what they made.

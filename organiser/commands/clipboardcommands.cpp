@@ -19,8 +19,8 @@ namespace {
 
 const QString kNotCopied = QStringLiteral("（画像をクリップボードにコピーできませんでした）");
 
-// An icon goes through Picture1: a bitmap of the box's area with the icon drawn at its
-// natural size on the box's background.
+// An icon goes through Picture1: a bitmap of the box's area with the icon entry that fits
+// the box drawn whole, at the standard icon size, on the box's background.
 QImage iconThroughPicture1(ImgView* view, const QImage& icon) {
     PictureView* box = view->Picture1();
     box->setPicture(icon);
@@ -29,6 +29,14 @@ QImage iconThroughPicture1(ImgView* view, const QImage& icon) {
     QPainter p(&out);
     p.drawImage(QPoint(0, 0), icon);
     return out;
+}
+
+QByteArray bytesOf(ClickedPicture& picture) {
+    if (!picture.held)
+        return picture.bytes;
+    std::optional<platform::FileSnapshot> snap =
+        platform::readSnapshot(*picture.held, picture.identity, platform::kMaxPictureBytes);
+    return snap ? snap->bytes : QByteArray();
 }
 
 } // namespace
@@ -48,26 +56,47 @@ bool ItemCopy_Click(Organiser& org, int k) {
     if (view->ItemClear()->isChecked())
         (void)clip.clear();
     if (k == 0) {
-        // The cell holds a reduced picture; the clipboard gets the whole one, read from the
-        // file now.
+        // The cell holds a reduced picture; the clipboard gets the whole one, taken from the
+        // file now: nothing done to the file after the click changes what it copied.
         PictureView* cell = view->Image1(m.CurCell);
         if (!cell->hasPicture())
             return false;
+        const QString path = cell->sourcePath();
+        std::optional<ClickedPicture> taken = takePicture(path);
+        if (!taken)
+            return false;
         if (m.CurFileName.right(3).toUpper() == QLatin1String("ICO")) {
             // Small, and drawn through a widget: done here.
-            const std::optional<QImage> icon = platform::loadFullPicture(cell->sourcePath());
+            const std::optional<QImage> icon = platform::loadIconEntryFromBytes(bytesOf(*taken));
             return icon && clip.addImage(iconThroughPicture1(view, *icon)).ok();
         }
+        // The file changed since its cell was drawn: the cell is drawn again from the picture
+        // the click took, so cell and clipboard agree.
+        const bool cellStale = view->thumbnails().shownIdentity(path) != taken->identity;
+        const int cellIndex = m.CurCell;
         // A large photo takes a third of a second to decode: the clipboard is taken now and
         // the picture handed over when its worker has made it.
         auto told = std::make_shared<bool>(false);
-        std::shared_ptr<platform::PendingImage> pending =
-            org.fullPictures().start(cell->sourcePath(), [&org, told](bool made) {
-                if (!made && !*told)
-                    ReportNotCopied(org);
+        auto offer = std::make_shared<std::weak_ptr<platform::PendingImage>>();
+        std::shared_ptr<platform::PendingImage> pending = org.fullPictures().start(
+            std::move(*taken), [&org, told, offer, cellStale, cellIndex, path](bool made) {
+                std::shared_ptr<platform::PendingImage> p = offer->lock();
+                if (!made) {
+                    // An offer nobody can read is taken back.
+                    if (p)
+                        org.clipboard().withdrawPendingImage(p);
+                    if (!*told)
+                        ReportNotCopied(org);
+                } else if (cellStale && p) {
+                    org.imgView()->showTakenPicture(cellIndex, path, p->wait().value_or(QImage()));
+                }
                 org.imgView()->resumePrefetch();
             });
-        const bool ok = clip.addPendingImage(std::move(pending)).ok();
+        *offer = pending;
+        const bool ok = clip.addPendingImage(pending).ok();
+        // Only now that the clipboard holds the new offer: a reader of the one before is
+        // still answered with its picture.
+        org.fullPictures().giveUpOthers();
         // A failure known now is told by the caller; one found later by the worker, here.
         *told = !ok;
         return ok;

@@ -14,7 +14,9 @@
 #include <QFile>
 #include <QImageReader>
 #include <QtConcurrent/QtConcurrentMap>
+#include <algorithm>
 #include <bit>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <numeric>
@@ -500,12 +502,115 @@ std::vector<std::optional<Thumbnail>> loadThumbnails(const QStringList& paths, Q
     return results;
 }
 
+std::optional<Thumbnail> loadThumbnail(QIODevice& file, bool wmfName, QSizeF boxTwips,
+                                       Result* why) {
+    return thumbnailFrom(file, wmfName, boxTwips, currentScale(), why);
+}
+
 std::optional<Thumbnail> loadThumbnailFromBytes(const QByteArray& bytes, bool wmfName,
                                                 QSizeF boxTwips, Result* why) {
     QByteArray copy = bytes;
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
     return thumbnailFrom(buffer, wmfName, boxTwips, currentScale(), why);
+}
+
+namespace {
+
+// Bytes in memory that stop flowing once the decode is given up: the decoder sees the file
+// end there and gives up soon after, rather than decoding what nobody waits for. Not a
+// QBuffer: the JPEG reader would take a QBuffer's bytes all at once, past any flag.
+class CancellableDevice final : public QIODevice {
+public:
+    CancellableDevice(const QByteArray& bytes, const std::atomic<bool>* cancelled)
+        : m_bytes(bytes), m_cancelled(cancelled) {}
+    qint64 size() const override { return m_bytes.size(); }
+
+protected:
+    qint64 readData(char* data, qint64 maxlen) override {
+        if (m_cancelled && m_cancelled->load(std::memory_order_relaxed)) {
+            // A JPEG decoder that merely runs dry goes on to make every remaining row from
+            // nothing; a second start-of-image marker is an error it gives up on at once.
+            // Other decoders just see their data end.
+            if (m_stopSent || maxlen < 2)
+                return -1;
+            m_stopSent = true;
+            data[0] = char(0xFF);
+            data[1] = char(0xD8);
+            return 2;
+        }
+        const qint64 at = pos();
+        const qint64 n =
+            std::clamp<qint64>(std::min<qint64>(maxlen, m_bytes.size() - at), 0, 1 << 20);
+        if (n == 0)
+            return at >= m_bytes.size() ? -1 : 0;
+        std::memcpy(data, m_bytes.constData() + at, size_t(n));
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    const QByteArray m_bytes;
+    const std::atomic<bool>* m_cancelled;
+    bool m_stopSent = false;
+};
+
+} // namespace
+
+std::optional<QImage> loadFullPictureFromBytes(const QByteArray& bytes, bool wmfName,
+                                               const std::atomic<bool>* cancelled, Result* why) {
+    CancellableDevice device(bytes, cancelled);
+    device.open(QIODevice::ReadOnly);
+    Source source;
+    if (!source.open(device, wmfName, currentScale(), why))
+        return std::nullopt;
+    std::optional<QImage> image = source.decode(QSize(), why);
+    if (cancelled && cancelled->load()) {
+        fail(why, Error::Busy, QStringLiteral("given up"));
+        return std::nullopt;
+    }
+    return image;
+}
+
+std::optional<QImage> loadIconEntryFromBytes(const QByteArray& bytes, int side) {
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    if (rasterFormat(buffer.peek(16)) != "ico")
+        return std::nullopt;
+    const QByteArray dir = buffer.peek(6 + 16 * 256);
+    auto u8 = [&dir](qsizetype i) { return static_cast<unsigned char>(dir.at(i)); };
+    // The entry nearest the standard size (a larger one before a smaller one at the same
+    // distance, as shrinking keeps more than enlarging), and of those the one with most colours.
+    const int count = dir.size() >= 6 ? (u8(4) | (u8(5) << 8)) : 0;
+    int best = -1, bestDistance = 0, bestBits = 0, bestSide = 0;
+    for (int i = 0; i < count && 6 + 16 * (i + 1) <= dir.size(); ++i) {
+        const qsizetype e = 6 + 16 * i;
+        const int w = u8(e) ? u8(e) : 256;
+        const int bits = u8(e + 6) | (u8(e + 7) << 8);
+        const int distance = std::abs(w - side) * 2 + (w < side ? 1 : 0);
+        if (best < 0 || distance < bestDistance || (distance == bestDistance && bits > bestBits)) {
+            best = i;
+            bestDistance = distance;
+            bestBits = bits;
+            bestSide = w;
+        }
+    }
+    if (best < 0)
+        return std::nullopt;
+    const std::optional<QImage> mask = iconMask(buffer, best); // peeks from the start
+    QImageReader reader(&buffer, "ico");
+    reader.setAutoDetectImageFormat(false);
+    if (best > 0 && !reader.jumpToImage(best))
+        return std::nullopt;
+    QImage image = reader.read();
+    if (image.isNull())
+        return std::nullopt;
+    if (mask)
+        applyIconMask(image, *mask);
+    if (bestSide != side || image.size() != QSize(side, side))
+        image = scaledSmoothly(image, QSize(side, side));
+    return image;
 }
 
 } // namespace platform

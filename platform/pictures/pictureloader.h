@@ -6,11 +6,13 @@
 
 #include "platform/result.h"
 
+#include <QIODevice>
 #include <QImage>
 #include <QSize>
 #include <QSizeF>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <optional>
 #include <vector>
 
@@ -61,9 +63,26 @@ std::optional<QImage> loadFullPicture(const QString& path, PictureHeader* header
 // entry per path, in order, empty where loading failed.
 std::vector<std::optional<Thumbnail>> loadThumbnails(const QStringList& paths, QSizeF boxTwips);
 
+// The thumbnail of a picture file already opened.
+std::optional<Thumbnail> loadThumbnail(QIODevice& file, bool wmfName, QSizeF boxTwips,
+                                       Result* why = nullptr);
+
 // The thumbnail path on bytes in memory, for the fuzzer; wmfName stands for a file name
 // ending in .wmf.
 std::optional<Thumbnail> loadThumbnailFromBytes(const QByteArray& bytes, bool wmfName,
                                                 QSizeF boxTwips, Result* why = nullptr);
+
+// The whole picture from a file's bytes read at one moment, so nothing done to the file since
+// can change it. While cancelled (when given) is set, the decoder is fed no more bytes and
+// the decode ends early with nothing, so a decode nobody waits for stops soon.
+std::optional<QImage> loadFullPictureFromBytes(const QByteArray& bytes, bool wmfName,
+                                               const std::atomic<bool>* cancelled = nullptr,
+                                               Result* why = nullptr);
+
+// The entry of an icon file that a box of side pixels shows: the standard icon size
+// (kStandardIconSide), or the size nearest to it, with the most colours; drawn whole at that
+// size. Nothing when the bytes hold no icon.
+inline constexpr int kStandardIconSide = 32;
+std::optional<QImage> loadIconEntryFromBytes(const QByteArray& bytes, int side = kStandardIconSide);
 
 } // namespace platform

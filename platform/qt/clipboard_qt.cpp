@@ -28,10 +28,16 @@ const QString kBmp = QStringLiteral("image/bmp");
 class PictureMime final : public QMimeData {
 public:
     explicit PictureMime(QImage picture) : m_picture(std::move(picture)) {}
-    explicit PictureMime(std::shared_ptr<PendingImage> pending) : m_pending(std::move(pending)) {}
+    explicit PictureMime(std::shared_ptr<PendingImage> pending)
+        : m_offer(pending), m_pending(std::move(pending)) {}
     // Another offer of the same picture, still lazily made and encoded.
     PictureMime* sameOffer() const {
-        return m_pending ? new PictureMime(m_pending) : new PictureMime(m_picture);
+        auto* mime = m_pending ? new PictureMime(m_pending) : new PictureMime(m_picture);
+        mime->m_offer = m_offer;
+        return mime;
+    }
+    bool isOffer(const std::shared_ptr<PendingImage>& pending) const {
+        return pending && m_offer.lock() == pending;
     }
     const QImage& picture() const {
         if (m_pending) {
@@ -82,6 +88,7 @@ protected:
     }
 
 private:
+    std::weak_ptr<PendingImage> m_offer; // which offer this is, also once it is made
     mutable std::shared_ptr<PendingImage> m_pending;
     mutable QImage m_picture;
 };
@@ -118,6 +125,23 @@ public:
         keepOthers(mime, isPictureFormat);
         board()->setMimeData(mime);
         return Result::success();
+    }
+
+    void withdrawPendingImage(const std::shared_ptr<PendingImage>& pending) override {
+        const PictureMime* own = ownPicture();
+        if (!own || !own->isOffer(pending))
+            return;
+        auto* rest = new QMimeData;
+        const QStringList formats = own->QMimeData::formats();
+        for (const QString& f : formats)
+            if (!isPictureFormat(f))
+                rest->setData(f, own->data(f));
+        if (rest->formats().isEmpty()) {
+            delete rest;
+            board()->clear();
+        } else {
+            board()->setMimeData(rest);
+        }
     }
 
     Result addText(const QString& text) override {

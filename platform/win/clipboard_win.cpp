@@ -55,7 +55,12 @@ public:
         while (!(m_open = ::OpenClipboard(ownerWindow()) != FALSE)) {
             if (clock.elapsed() >= kOpenWaitMs)
                 break;
-            ::Sleep(10);
+            // A reader holding the clipboard open may be waiting for us to render the picture
+            // we offered before (WM_RENDERFORMAT, a sent message): it is answered while we
+            // wait, or neither side would get on until the reader gave up on us.
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE);
+            MSG msg;
+            ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         }
     }
     ~OpenClipboardScope() {
@@ -295,6 +300,7 @@ QImage readDib(HANDLE h) {
 // Only the user-interface thread, which owns the window, touches them.
 std::shared_ptr<PendingImage> g_pending;
 std::optional<QImage> g_made;
+std::weak_ptr<PendingImage> g_offer; // which offer the clipboard holds, also once made
 
 const UINT kBitmapFormats[] = {CF_DIB, CF_DIBV5, CF_BITMAP};
 
@@ -336,9 +342,10 @@ LRESULT CALLBACK ownerProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
         }
         return 0;
     case WM_DESTROYCLIPBOARD:
-        // Another content replaced ours: the promise is void.
+        // Another content replaced ours: the promise is void, and the picture is let go.
         g_pending.reset();
         g_made.reset();
+        g_offer.reset();
         return 0;
     default:
         return ::DefWindowProcW(window, msg, wParam, lParam);
@@ -384,6 +391,7 @@ public:
             if (!open)
                 return busy();
             if (::GetClipboardOwner() == ownerWindow()) {
+                g_offer = pending;
                 g_pending = std::move(pending);
                 g_made.reset();
                 for (UINT format : kBitmapFormats)
@@ -392,6 +400,36 @@ public:
             }
         }
         return Clipboard::addPendingImage(std::move(pending));
+    }
+
+    void withdrawPendingImage(const std::shared_ptr<PendingImage>& pending) override {
+        if (!pending || g_offer.lock() != pending)
+            return;
+        OpenClipboardScope open;
+        if (!open || ::GetClipboardOwner() != ownerWindow())
+            return;
+        // No single format can be taken off the clipboard: it is emptied and the text that
+        // stood beside the picture is put back.
+        std::optional<QString> text;
+        if (HANDLE h = ::GetClipboardData(CF_UNICODETEXT)) {
+            if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(h))) {
+                text = QString::fromWCharArray(chars);
+                ::GlobalUnlock(h);
+            }
+        }
+        ::EmptyClipboard();
+        if (text) {
+            put(CF_UNICODETEXT, makeText(*text));
+            put(CF_TEXT, makeAnsiText(*text));
+        }
+    }
+
+    // The owner window is never destroyed before the process ends, so the system would not
+    // ask it to render what it still promises (WM_RENDERALLFORMATS): it is done here.
+    void keepAfterExit() override {
+        if (!g_pending && !g_made)
+            return;
+        ::SendMessageW(ownerWindow(), WM_RENDERALLFORMATS, 0, 0);
     }
 
     Result addText(const QString& text) override {

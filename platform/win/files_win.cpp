@@ -7,6 +7,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <fcntl.h>
+#include <io.h>
 
 namespace platform {
 
@@ -242,17 +244,27 @@ QString decodePath(const QByteArray& bytes) {
 }
 
 std::unique_ptr<QFile> openForReading(const QString& path, Result* why) {
-    HANDLE h =
-        ::CreateFileW(widePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Shared for deleting as well: a picture being read never makes another program's (or
+    // our own) delete or rename of it fail with a sharing violation. QFile's own open would
+    // leave the delete sharing out, so the handle is made here and given to QFile.
+    HANDLE h = ::CreateFileW(widePath(path).c_str(), GENERIC_READ,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         if (why)
             *why = lastError(path);
         return nullptr;
     }
-    ::CloseHandle(h);
-    auto file = std::make_unique<QFile>(path);
-    if (!file->open(QIODevice::ReadOnly)) {
+    const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(h), _O_RDONLY | _O_BINARY);
+    if (fd < 0) {
+        ::CloseHandle(h);
+        if (why)
+            *why = Result::failure(Error::Io, path, QStringLiteral("cannot be opened"));
+        return nullptr;
+    }
+    auto file = std::make_unique<QFile>();
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::_close(fd);
         if (why)
             *why = Result::failure(Error::Io, path, file->errorString());
         return nullptr;

@@ -121,6 +121,7 @@ public:
     // system clipboard does until a reader asks.
     bool keepPending = false;
     std::vector<std::shared_ptr<platform::PendingImage>> pending;
+    std::vector<std::shared_ptr<platform::PendingImage>> withdrawn; // offers taken back
 
     platform::Result clear() override {
         if (heldByOther)
@@ -144,6 +145,9 @@ public:
         image.reset();
         pending.push_back(std::move(p));
         return {};
+    }
+    void withdrawPendingImage(const std::shared_ptr<platform::PendingImage>& p) override {
+        withdrawn.push_back(p);
     }
     platform::Result addText(const QString& t) override {
         if (heldByOther)

@@ -1,6 +1,7 @@
 // clipget: reads the X11 clipboard from a process of its own, for the e2e tests.
 //   clipget --image OUT.png   writes the clipboard's picture to OUT.png
 //   clipget --text            prints the clipboard's text
+//   clipget --formats         prints the formats the clipboard offers, one a line
 //   clipget --bmp-size        reads the picture as image/bmp, as the capture saver does, and
 //                             prints its size as WxH (for the benchmarks: no file written)
 // Exit 1 when the clipboard holds no such data, 2 on bad use or a failed write.
@@ -39,6 +40,13 @@ int main(int argc, char** argv) {
         std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
         return 0;
     }
-    std::fprintf(stderr, "usage: clipget --image OUT.png | --bmp-size | --text\n");
+    if (args.size() >= 2 && args[1] == QLatin1String("--formats")) {
+        if (!mime || mime->formats().isEmpty())
+            return 1;
+        const QByteArray list = mime->formats().join(QLatin1Char('\n')).toUtf8();
+        std::fwrite(list.constData(), 1, size_t(list.size()), stdout);
+        return 0;
+    }
+    std::fprintf(stderr, "usage: clipget --image OUT.png | --bmp-size | --text | --formats\n");
     return 2;
 }
