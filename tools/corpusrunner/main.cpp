@@ -14,6 +14,7 @@
 #include "platform/pictures/wmf/wmf.h"
 #include "platform/twips.h"
 
+#include <QColorSpace>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
@@ -164,10 +165,18 @@ QString reasonOf(const platform::Result& why) {
     return r.isEmpty() ? QStringLiteral("(no reason given)") : r;
 }
 
+QImage withoutColourSpace(QImage image) {
+    image.setColorSpace(QColorSpace());
+    return image;
+}
+
 // One "V" line for the picture written in a lossless kind and read back; nothing written where
 // Qt has no writer for the kind. Compared as 32-bit colour, so the writer's choice of depth
 // does not count.
-QString transcodedVariant(const QImage& picture, const char* format, const QTemporaryDir& tmp) {
+QString transcodedVariant(const QImage& shown, const char* format, const QTemporaryDir& tmp) {
+    // Written as 32-bit colour without a colour space: a writer may store a two-colour
+    // picture as black and white, and a colour profile is no pixel.
+    const QImage picture = withoutColourSpace(shown.convertToFormat(QImage::Format_ARGB32));
     const QString ext = QString::fromLatin1(format);
     if (!QImageWriter::supportedImageFormats().contains(format) ||
         !QImageReader::supportedImageFormats().contains(format))
@@ -187,7 +196,7 @@ QString transcodedVariant(const QImage& picture, const char* format, const QTemp
     if (!back || !thumb) {
         verdict = QStringLiteral("mismatch");
         detail = back ? QStringLiteral("no thumbnail") : reasonOf(why);
-    } else if (back->convertToFormat(argb) != picture.convertToFormat(argb)) {
+    } else if (withoutColourSpace(back->convertToFormat(argb)) != picture.convertToFormat(argb)) {
         verdict = QStringLiteral("mismatch");
         detail = QStringLiteral("read back different");
     }
