@@ -5,6 +5,7 @@
 #include "listwindow/lform.h"
 #include "platform/controls/fonts.h"
 #include "platform/controls/placement.h"
+#include "platform/textcodec.h"
 #include "platform/twips.h"
 #include "platform/controls/windowlook.h"
 
@@ -34,7 +35,7 @@ void EditText::setCaption(const QString& caption) {
     m_caption = caption;
     // An empty title would make the window system show the program's name; a blank shows
     // nothing, as an empty caption does on Windows.
-    setWindowTitle(caption.isEmpty() ? QStringLiteral(" ") : caption);
+    setWindowTitle(caption.isEmpty() ? QStringLiteral(" ") : platform::shownName(caption));
 }
 
 QString EditText::text() const {

@@ -3,11 +3,19 @@
 // it.
 
 #include "clipviewer.h"
+#include "platform/display.h"
 #include "platform/programlookup.h"
 
 #include <QApplication>
+#include <cstdio>
 
 int main(int argc, char** argv) {
+    platform::choosePlatformPlugin();
+    // Without any display Qt would abort; a plain message and a failing status instead.
+    if (const QString problem = platform::startupDisplayProblem(); !problem.isEmpty()) {
+        std::fprintf(stderr, "clipbrd: %s\n", problem.toUtf8().constData());
+        return 1;
+    }
     QApplication app(argc, argv);
     clipviewer::ClipViewer viewer;
     if (QApplication::arguments().contains(QLatin1String(platform::kNoFocusArgument)))
