@@ -28,10 +28,6 @@ std::optional<FileStamp> stampOf(const QString& path) {
 
 namespace {
 
-bool hasWmfName(const QString& path) {
-    return path.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive);
-}
-
 // Reads the file, closes it, then decodes: the stamp is that of the bytes decoded.
 void decodeSnapshot(const QString& path, QSizeF box, std::optional<FileStamp>& stamp,
                     std::optional<platform::Thumbnail>& thumb) {
@@ -42,7 +38,7 @@ void decodeSnapshot(const QString& path, QSizeF box, std::optional<FileStamp>& s
         return;
     }
     stamp = snap->identity;
-    thumb = platform::loadThumbnailFromBytes(snap->bytes, hasWmfName(path), box);
+    thumb = platform::loadThumbnailFromBytes(snap->bytes, path, box);
 }
 
 } // namespace

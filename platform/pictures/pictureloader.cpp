@@ -602,12 +602,12 @@ private:
 
 } // namespace
 
-std::optional<QImage> loadFullPictureFromBytes(const QByteArray& bytes, bool wmfName,
+std::optional<QImage> loadFullPictureFromBytes(const QByteArray& bytes, const QString& name,
                                                const std::atomic<bool>* cancelled, Result* why) {
     CancellableDevice device(bytes, cancelled);
     device.open(QIODevice::ReadOnly);
     Source source;
-    if (!source.open(device, wmfName, currentScale(), why))
+    if (!source.open(device, hintsOf(name), currentScale(), why))
         return std::nullopt;
     std::optional<QImage> image = source.decode(QSize(), why);
     if (cancelled && cancelled->load()) {
@@ -621,7 +621,7 @@ std::optional<QImage> loadIconEntryFromBytes(const QByteArray& bytes, int side) 
     QByteArray copy = bytes;
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
-    if (rasterFormat(buffer.peek(16)) != "ico")
+    if (rasterFormat(buffer.peek(16), false) != "ico")
         return std::nullopt;
     const QByteArray dir = buffer.peek(6 + 16 * 256);
     auto u8 = [&dir](qsizetype i) { return static_cast<unsigned char>(dir.at(i)); };

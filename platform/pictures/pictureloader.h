@@ -70,9 +70,9 @@ std::optional<Thumbnail> loadThumbnailFromBytes(const QByteArray& bytes, const Q
                                                 QSizeF boxTwips, Result* why = nullptr);
 
 // The whole picture from a file's bytes read at one moment, so nothing done to the file since
-// can change it. While cancelled (when given) is set, the decoder is fed no more bytes and
+// can change it; name stands for the file's name, as for the thumbnail path above. While cancelled (when given) is set, the decoder is fed no more bytes and
 // the decode ends early with nothing, so a decode nobody waits for stops soon.
-std::optional<QImage> loadFullPictureFromBytes(const QByteArray& bytes, bool wmfName,
+std::optional<QImage> loadFullPictureFromBytes(const QByteArray& bytes, const QString& name,
                                                const std::atomic<bool>* cancelled = nullptr,
                                                Result* why = nullptr);
 
