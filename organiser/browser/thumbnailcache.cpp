@@ -1,4 +1,5 @@
 #include "thumbnailcache.h"
+#include "thumbnailstore.h"
 
 #include "platform/files.h"
 #include "platform/handoff.h"
@@ -28,17 +29,13 @@ std::optional<FileStamp> stampOf(const QString& path) {
 
 namespace {
 
-// Reads the file, closes it, then decodes: the stamp is that of the bytes decoded.
+// From the desktop's thumbnail store when it holds the file as it is now; else reads the
+// file, closes it, then decodes: the stamp is that of the bytes decoded.
 void decodeSnapshot(const QString& path, QSizeF box, std::optional<FileStamp>& stamp,
                     std::optional<platform::Thumbnail>& thumb) {
-    std::optional<platform::FileSnapshot> snap = platform::readSnapshot(path, kMaxPictureFileBytes);
-    if (!snap) {
-        stamp = stampOf(path);
-        thumb.reset();
-        return;
-    }
-    stamp = snap->identity;
-    thumb = platform::loadThumbnailFromBytes(snap->bytes, path, box);
+    ThumbnailStore::Result r = ThumbnailStore::thumbnail(path, box);
+    stamp = r.stamp;
+    thumb = std::move(r.thumb);
 }
 
 } // namespace
