@@ -17,6 +17,7 @@
 #include <atomic>
 #include <cmath>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -256,14 +257,17 @@ std::condition_variable g_writesDone;
 int g_writes = 0; // guarded by g_writesMutex
 std::atomic<int> g_decodes{0};
 
-void queueWrite(QString file, QImage image, Keys keys) {
+// Runs make (which gives the image to write, or nothing) and writes its entry on the pool.
+void queueWrite(QString file, std::function<QImage()> make, Keys keys) {
     {
         std::lock_guard<std::mutex> lock(g_writesMutex);
         ++g_writes;
     }
     QThreadPool::globalInstance()->start(
-        [file = std::move(file), image = std::move(image), keys = std::move(keys)] {
-            writeEntry(file, image, keys);
+        [file = std::move(file), make = std::move(make), keys = std::move(keys)] {
+            const QImage image = make();
+            if (!image.isNull())
+                writeEntry(file, image, keys);
             {
                 std::lock_guard<std::mutex> lock(g_writesMutex);
                 --g_writes;
@@ -361,25 +365,40 @@ ThumbnailStore::Result ThumbnailStore::thumbnail(const QString& path, QSizeF box
     if (!stored)
         return {snap->identity, platform::loadThumbnailFromBytes(snap->bytes, path, boxTwips), false};
 
-    const double n = side(*size);
-    std::optional<Thumbnail> thumb =
-        platform::loadThumbnailFromBytes(snap->bytes, path, QSizeF(n * scale.x, n * scale.y));
+    // The cell gets the decode at its own size, as without the store: a stored thumbnail
+    // made smaller again would blur fine detail or turn it into moiré.
+    std::optional<Thumbnail> thumb = platform::loadThumbnailFromBytes(snap->bytes, path, boxTwips);
     if (!thumb) {
         QImage mark(1, 1, QImage::Format_ARGB32);
         mark.fill(Qt::transparent);
-        queueWrite(failFolder() + QLatin1Char('/') + name, mark, keysOf(uri, snap->identity));
+        queueWrite(failFolder() + QLatin1Char('/') + name, [mark] { return mark; },
+                   keysOf(uri, snap->identity));
         return {snap->identity, std::nullopt, false};
     }
     if (thumb->header.kind != platform::PictureKind::Raster)
-        return {snap->identity, platform::loadThumbnailFromBytes(snap->bytes, path, boxTwips), false};
+        return {snap->identity, std::move(thumb), false};
     Keys keys = keysOf(uri, snap->identity);
     keys.emplace_back(kWidth, QString::number(thumb->header.pixels.width()));
     keys.emplace_back(kHeight, QString::number(thumb->header.pixels.height()));
+    const int n = side(*size);
+    std::function<QImage()> make;
+    if (thumb->image.size() == thumb->header.pixels && thumb->header.pixels.width() <= n &&
+        thumb->header.pixels.height() <= n) {
+        make = [image = thumb->image] { return image; }; // whole already: no second decode
+    } else {
+        // The entry's own decode, off the page's way; the file is read again rather than its
+        // bytes kept, and nothing is written when it changed in between.
+        make = [path, identity = snap->identity, box = QSizeF(n * scale.x, n * scale.y)] {
+            std::optional<platform::FileSnapshot> again =
+                platform::readSnapshot(path, platform::kMaxPictureBytes);
+            if (!again || again->identity != identity)
+                return QImage();
+            std::optional<Thumbnail> t = platform::loadThumbnailFromBytes(again->bytes, path, box);
+            return t && t->header.kind == platform::PictureKind::Raster ? t->image : QImage();
+        };
+    }
     queueWrite(root() + QLatin1Char('/') + sizeFolder(*size) + QLatin1Char('/') + name,
-               thumb->image, std::move(keys));
-    const QSize shown = fitPixels(thumb->header, boxTwips, scale);
-    if (thumb->image.size() != shown)
-        thumb->image = thumb->image.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+               std::move(make), std::move(keys));
     return {snap->identity, std::move(thumb), false};
 }
 
