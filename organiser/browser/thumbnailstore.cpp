@@ -4,6 +4,7 @@
 #include "tarvo_version.h"
 
 #include <QBuffer>
+#include <QDateTime>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
@@ -13,6 +14,7 @@
 #include <QStandardPaths>
 #include <QThreadPool>
 #include <QUrl>
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cmath>
@@ -74,8 +76,10 @@ QString entryName(const QByteArray& uri) {
            QStringLiteral(".png");
 }
 
-qint64 mtimeSeconds(const FileIdentity& id) {
-    return static_cast<qint64>(std::floor(static_cast<double>(id.modifiedNs) / 1e9));
+// The modification time in seconds since 1970 as the standard keeps it (the identity's own
+// times count from the system's epoch, which is not 1970 everywhere).
+qint64 mtimeSeconds(const QString& path) {
+    return QFileInfo(path).lastModified().toSecsSinceEpoch();
 }
 
 QString identityText(const FileIdentity& id) {
@@ -111,14 +115,14 @@ QSize fitPixels(const PictureHeader& header, QSizeF box, Scale scale) {
 
 // An entry is for the file as it is now: ours by the whole identity, another program's by
 // the standard's rule.
-bool describes(const QImage& entry, const QByteArray& uri, const FileIdentity& now) {
+bool describes(const QImage& entry, const QByteArray& uri, const FileIdentity& now, qint64 mtime) {
     if (entry.text(kUri).toLatin1() != uri)
         return false;
     const QString ours = entry.text(kIdentity);
     if (!ours.isEmpty())
         return ours == identityText(now);
     bool ok = false;
-    if (entry.text(kMTime).toLongLong(&ok) != mtimeSeconds(now) || !ok)
+    if (entry.text(kMTime).toLongLong(&ok) != mtime || !ok)
         return false;
     const QString size = entry.text(kSize);
     return size.isEmpty() || size.toLongLong(&ok) == now.size;
@@ -146,11 +150,11 @@ bool opaque(const QImage& image) {
 // The thumbnail a valid entry gives a cell box; nothing when the entry is missing, stale,
 // damaged or smaller than the cell needs.
 std::optional<Thumbnail> fromEntry(const QString& file, const QByteArray& uri,
-                                   const FileIdentity& now, QSizeF box, Scale scale) {
+                                   const FileIdentity& now, qint64 mtime, QSizeF box, Scale scale) {
     if (!QFileInfo::exists(file))
         return std::nullopt;
     QImage image = readEntry(file);
-    if (image.isNull() || !describes(image, uri, now))
+    if (image.isNull() || !describes(image, uri, now, mtime))
         return std::nullopt;
     const QSize natural(image.text(kWidth).toInt(), image.text(kHeight).toInt());
     if (!platform::pixelCountAcceptable(natural))
@@ -277,9 +281,9 @@ void queueWrite(QString file, std::function<QImage()> make, Keys keys) {
         kWritePriority);
 }
 
-Keys keysOf(const QByteArray& uri, const FileIdentity& id) {
+Keys keysOf(const QByteArray& uri, const FileIdentity& id, qint64 mtime) {
     return {{kUri, QString::fromLatin1(uri)},
-            {kMTime, QString::number(mtimeSeconds(id))},
+            {kMTime, QString::number(mtime)},
             {kSize, QString::number(id.size)},
             {QStringLiteral("Software"), QStringLiteral("tarvo104 " TARVO_VERSION_STRING)},
             {kIdentity, identityText(id)}};
@@ -335,6 +339,7 @@ ThumbnailStore::Result ThumbnailStore::thumbnail(const QString& path, QSizeF box
     const QByteArray uri = stored ? uriOf(canonical) : QByteArray();
     const QString name = stored ? entryName(uri) : QString();
 
+    const qint64 mtime = stored ? mtimeSeconds(path) : 0;
     if (stored) {
         const std::optional<FileIdentity> now = platform::identityOf(path);
         if (!now)
@@ -344,13 +349,13 @@ ThumbnailStore::Result ThumbnailStore::thumbnail(const QString& path, QSizeF box
             sizes.push_back(Size::Large);
         for (Size k : sizes) {
             const QString file = root() + QLatin1Char('/') + sizeFolder(k) + QLatin1Char('/') + name;
-            if (auto thumb = fromEntry(file, uri, *now, boxTwips, scale))
+            if (auto thumb = fromEntry(file, uri, *now, mtime, boxTwips, scale))
                 return {now, std::move(thumb), true};
         }
         const QString fail = failFolder() + QLatin1Char('/') + name;
         if (QFileInfo::exists(fail)) {
             const QImage entry = readEntry(fail);
-            if (!entry.isNull() && describes(entry, uri, *now))
+            if (!entry.isNull() && describes(entry, uri, *now, mtime))
                 return {now, std::nullopt, true};
         }
     }
@@ -372,12 +377,12 @@ ThumbnailStore::Result ThumbnailStore::thumbnail(const QString& path, QSizeF box
         QImage mark(1, 1, QImage::Format_ARGB32);
         mark.fill(Qt::transparent);
         queueWrite(failFolder() + QLatin1Char('/') + name, [mark] { return mark; },
-                   keysOf(uri, snap->identity));
+                   keysOf(uri, snap->identity, mtime));
         return {snap->identity, std::nullopt, false};
     }
     if (thumb->header.kind != platform::PictureKind::Raster)
         return {snap->identity, std::move(thumb), false};
-    Keys keys = keysOf(uri, snap->identity);
+    Keys keys = keysOf(uri, snap->identity, mtime);
     keys.emplace_back(kWidth, QString::number(thumb->header.pixels.width()));
     keys.emplace_back(kHeight, QString::number(thumb->header.pixels.height()));
     const int n = side(*size);
