@@ -20,8 +20,11 @@ QString displayProblem(const QString& qpaPlatform, const QString& waylandDisplay
     // Another plugin asked for by name (offscreen, Wayland, a frame buffer) is Qt's to try.
     if (!qpaPlatform.isEmpty() && qpaPlatform != QLatin1String("xcb"))
         return {};
-    if (qpaPlatform.isEmpty() && !waylandDisplay.isEmpty())
-        return {};
+    // A Wayland session without XWayland: the programs need X11 (other programs' windows,
+    // the clipboard watch), and Qt left to itself would abort.
+    if (display.isEmpty() && !waylandDisplay.isEmpty())
+        return QStringLiteral("画面に接続できません: DISPLAY が設定されていません (X11 のない "
+                              "Wayland では動きません)");
     if (display.isEmpty())
         return QStringLiteral(
             "画面に接続できません: DISPLAY も WAYLAND_DISPLAY も設定されていません");

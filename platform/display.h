@@ -16,7 +16,8 @@ QString preferredQpaPlatform(const QString& qpaPlatform, const QString& waylandD
                              const QString& sessionType, const QString& display);
 
 // Why no window can open, given QT_QPA_PLATFORM, WAYLAND_DISPLAY, DISPLAY and whether the
-// X server answers: Qt would end the program with an abort there. Empty when Qt can try.
+// X server answers: Qt would end the program with an abort there, a Wayland session without
+// X11 included. Empty when X11 answers or the user named another Qt plugin.
 QString displayProblem(const QString& qpaPlatform, const QString& waylandDisplay,
                        const QString& display, bool x11Reachable);
 

@@ -1,6 +1,52 @@
 #include "textcodec.h"
 
+#include "files.h"
+
 namespace platform {
+
+namespace {
+
+bool hasEscapedBytes(QStringView s) {
+    for (QChar c : s)
+        if (c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF)
+            return true;
+    return false;
+}
+
+QString shownPart(QStringView part) {
+    if (!hasEscapedBytes(part))
+        return part.toString();
+    const QByteArray bytes = encodePath(part.toString());
+    if (std::optional<QString> text = decodeCp932(bytes); text && !text->contains(QChar(0xFFFD)))
+        return *text;
+    QString out = part.toString();
+    for (QChar& c : out)
+        if (c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF)
+            c = QChar(0xFFFD);
+    return out;
+}
+
+} // namespace
+
+QString shownName(const QString& nameOrPath) {
+    if (!hasEscapedBytes(nameOrPath))
+        return nameOrPath;
+    QString out;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= nameOrPath.size(); ++i) {
+        if (i < nameOrPath.size() && nameOrPath.at(i) != QLatin1Char('/'))
+            continue;
+        out += shownPart(QStringView(nameOrPath).mid(start, i - start));
+        if (i < nameOrPath.size())
+            out += QLatin1Char('/');
+        start = i + 1;
+    }
+    return out;
+}
+
+QString nameFromShown(const QString& text, const QString& filledWith) {
+    return text == shownName(filledWith) ? filledWith : text;
+}
 
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF. A memo that
 // fails this test came from the Windows side and is read as CP932.

@@ -26,4 +26,13 @@ std::optional<QByteArray> encodeCp932(const QString& text);
 // become U+FFFD, one per byte. Nothing when the platform does not know the code page.
 std::optional<QString> decodeCodePage(const QByteArray& bytes, int codePage);
 
+// How a file name or path is shown. A name whose bytes are not UTF-8 (Shift-JIS from old CDs
+// and zips made on Windows) reaches a QString with its odd bytes escaped (see encodePath);
+// each such part of the path is shown decoded as CP932, or with U+FFFD for the bytes that
+// are not CP932 either. Everything else is shown as it is.
+QString shownName(const QString& nameOrPath);
+// The name a field's text stands for, given the name it was filled with: that name while
+// the text is still how it is shown, the text as typed once the user changed it.
+QString nameFromShown(const QString& text, const QString& filledWith);
+
 } // namespace platform

@@ -14,9 +14,10 @@
 #include "platform/controls/icons.h"
 #include "platform/controls/placement.h"
 #include "platform/controls/textbox.h"
-#include "platform/files.h"
-#include "platform/twips.h"
 #include "platform/controls/windowlook.h"
+#include "platform/files.h"
+#include "platform/textcodec.h"
+#include "platform/twips.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -26,6 +27,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <algorithm>
 
 namespace tarvo {
@@ -102,6 +104,7 @@ void ImgView::buildCells() {
         platform::placeTwips(image, c.imageLeft, c.imageTop, kCellSide, kCellSide);
         connect(image, &PictureView::clicked, this, [this, i] { Image1_Click(i); });
         connect(image, &PictureView::doubleClicked, this, [this, i] { Image1_DblClick(i); });
+        image->installEventFilter(this); // the wheel pages
         m_image1[static_cast<size_t>(i)] = image;
 
         auto* shape = new ShapeFrame(client);
@@ -148,6 +151,13 @@ void ImgView::buildCells() {
     m_vscroll->setMaximum(0);
     // A drag reports once, when the thumb is released.
     m_vscroll->setTracking(false);
+    // A tab stop, as designed: with the focus, the arrows, Page Up and Down, Home and End
+    // page exactly as the arrow buttons, the trough and the thumb do.
+    m_vscroll->setFocusPolicy(Qt::StrongFocus);
+    // The wheel pages by the small change wherever it turns, the bar included (Qt's own
+    // would move three small changes a notch).
+    m_vscroll->installEventFilter(this);
+    client->installEventFilter(this);
     connect(m_vscroll, &QScrollBar::valueChanged, this, [this] { VScroll1_Change(); });
 
     // Holds an icon while it is copied to the clipboard; lies outside the client area.
@@ -300,12 +310,15 @@ QPlainTextEdit* ImgView::Text1(int i) const {
 }
 
 QString ImgView::text1(int i) const {
-    return m_text1[static_cast<size_t>(i)]->text();
+    // A name shown decoded from Shift-JIS stands for its original bytes until it is edited.
+    return platform::nameFromShown(m_text1[static_cast<size_t>(i)]->text(),
+                                   m_text1Filled[static_cast<size_t>(i)]);
 }
 
 void ImgView::setText1(int i, const QString& text) {
+    m_text1Filled[static_cast<size_t>(i)] = text;
     // setText raises textChanged at once: the name field change runs here.
-    m_text1[static_cast<size_t>(i)]->setText(text);
+    m_text1[static_cast<size_t>(i)]->setText(platform::shownName(text));
 }
 
 void ImgView::setText1Colour(int i, QColor c) {
@@ -326,7 +339,7 @@ void ImgView::FillPage(int start) {
         if (!name.isEmpty())
             paths << m.ImageDir + name;
     }
-    const QSizeF box(m.CellWidth, m.CellHeight);
+    const QSizeF box = thumbnailBox();
     m_prefetchTimer.stop();
     std::vector<std::optional<platform::Thumbnail>> thumbs = m_thumbs.fetch(paths, box);
     m_prefetched.clear();
@@ -356,7 +369,7 @@ void ImgView::prefetchNeighbours() {
     const int step = m_vscroll->pageStep();
     const int next = std::min(m_filledStart + step, m_vscroll->maximum());
     const int previous = std::max(m_filledStart - step, 0);
-    const QSizeF box(m.CellWidth, m.CellHeight);
+    const QSizeF box = thumbnailBox();
     int priority = -1;
     for (int start : {next, previous}) {
         if (start == m_filledStart)
@@ -369,6 +382,13 @@ void ImgView::prefetchNeighbours() {
         }
         m_thumbs.prefetch(paths, box, priority--);
     }
+}
+
+QSizeF ImgView::thumbnailBox() const {
+    // Thumbnails are decoded at the device pixels a cell covers, so they stay sharp on a
+    // screen scaled by 1.5 or 2; fitting and placing still work in twips.
+    const Module1& m = m_org.m();
+    return QSizeF(m.CellWidth, m.CellHeight) * devicePixelRatioF();
 }
 
 void ImgView::Dsp_Image(int i) {
@@ -399,7 +419,7 @@ void ImgView::Dsp_Image(int i) {
         thumb = std::move(it.value());
         m_prefetched.erase(it);
     } else {
-        thumb = std::move(m_thumbs.fetch({path}, QSizeF(m.CellWidth, m.CellHeight)).front());
+        thumb = std::move(m_thumbs.fetch({path}, thumbnailBox()).front());
     }
     if (!thumb) {
         fail();
@@ -407,6 +427,7 @@ void ImgView::Dsp_Image(int i) {
     }
 
     view->setStretch(false);
+    thumb->image.setDevicePixelRatio(devicePixelRatioF());
     view->setPicture(thumb->image, thumb->header.twips);
     view->setSourcePath(path);
     const double cellTop = m.CellTop[static_cast<size_t>(i)];
@@ -602,7 +623,32 @@ void ImgView::closeEvent(QCloseEvent* e) {
     m_org.endProgram();
 }
 
+bool ImgView::wheelPages(QWheelEvent* e) {
+    // A notch is 120 eighths of a degree; a touchpad sends smaller deltas, summed here.
+    m_wheelDelta += e->angleDelta().y();
+    while (m_wheelDelta <= -120) {
+        m_wheelDelta += 120;
+        m_vscroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    }
+    while (m_wheelDelta >= 120) {
+        m_wheelDelta -= 120;
+        m_vscroll->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    }
+    e->accept();
+    return true;
+}
+
 bool ImgView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel) {
+        const bool overPage = watched == m_vscroll || watched == centralWidget() ||
+                              std::any_of(m_image1.begin(), m_image1.end(),
+                                          [watched](QObject* o) { return o == watched; }) ||
+                              std::any_of(m_text1.begin(), m_text1.end(), [watched](auto* t) {
+                                  return watched == t || watched == t->viewport();
+                              });
+        if (overPage)
+            return wheelPages(static_cast<QWheelEvent*>(event));
+    }
     for (int i = 0; i < kCells; ++i) {
         QPlainTextEdit* text = Text1(i);
         if (watched == text->viewport() && event->type() == QEvent::MouseButtonRelease) {

@@ -24,6 +24,7 @@ class QScrollBar;
 namespace platform {
 class TextBox;
 }
+class QWheelEvent;
 
 namespace tarvo {
 
@@ -112,6 +113,8 @@ private:
     // once the selection has loaded the next memo.
     bool saveMemoBeforeLeaving(QString& status);
     void prefetchNeighbours();
+    bool wheelPages(QWheelEvent* e);
+    QSizeF thumbnailBox() const;
 
     void addMenuAction(QMenu* menu, const QString& name, const QString& caption,
                        const QKeySequence& key, std::function<void()> handler);
@@ -122,9 +125,11 @@ private:
     ThumbnailCache m_thumbs;
     QTimer m_prefetchTimer;
     int m_filledStart = 0;
+    int m_wheelDelta = 0; // wheel turn not yet a whole notch
     std::array<PictureView*, 10> m_image1{};
     std::array<ShapeFrame*, 10> m_shape1{};
     std::array<platform::TextBox*, 10> m_text1{};
+    std::array<QString, 10> m_text1Filled; // the name each field was last filled with
     std::array<QLabel*, 10> m_label2{};
     QScrollBar* m_vscroll = nullptr;
     QLabel* m_directory = nullptr;

@@ -6,6 +6,7 @@
 #include "organiser.h"
 #include "pictureview.h"
 #include "platform/controls/folderlists.h"
+#include "platform/textcodec.h"
 
 #include <QDir>
 #include <QLabel>
@@ -62,7 +63,7 @@ void LoadFileList(Organiser& org) {
     // and a maximum of 0 or more nothing moves, and the selection survives the reload.
     view->VScroll1()->setMaximum(scrollMaximum(n));
     view->VScroll1()->setValue(0);
-    view->Directory()->setText(m.ImageDir);
+    view->Directory()->setText(platform::shownName(m.ImageDir));
     view->Total()->setText(QString::number(n));
     // A reload of another folder, or one after which the selected cell shows another
     // file, must not leave delete and copy aimed at a file the user no longer sees.

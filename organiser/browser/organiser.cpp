@@ -79,6 +79,9 @@ EditText* Organiser::editText() {
 
 void Organiser::start() {
     imgView()->show();
+    // A start folder that cannot be listed shows an empty window: say why, as a change to
+    // that folder does.
+    setDir()->reportUnreadable();
 }
 
 void Organiser::endProgram() {

@@ -1,4 +1,5 @@
 #include "thumbnailcache.h"
+#include "thumbnailstore.h"
 
 #include "platform/files.h"
 #include "platform/handoff.h"
@@ -19,49 +20,19 @@ constexpr int kUserPriority = 10;
 
 } // namespace
 
-// A picture file is read whole, closed, and then decoded. A larger one (a bitmap of tens of
-// megapixels) is decoded from the open file instead, so its bytes and its pixels are not in
-// memory together; the file is opened sharing delete and rename, and its thumbnail is kept
-// only if the file was not rewritten while it was read.
-constexpr qint64 kReadWholeBytes = 64 * 1024 * 1024;
-
 std::optional<FileStamp> stampOf(const QString& path) {
     return platform::identityOf(path);
 }
 
 namespace {
 
-bool hasWmfName(const QString& path) {
-    return path.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive);
-}
-
-// Reads the file, closes it, then decodes: the stamp is that of the bytes decoded.
+// From the desktop's thumbnail store when it holds the file as it is now; else reads the
+// file, closes it, then decodes: the stamp is that of the bytes decoded.
 void decodeSnapshot(const QString& path, QSizeF box, std::optional<FileStamp>& stamp,
                     std::optional<platform::Thumbnail>& thumb) {
-    thumb.reset();
-    std::unique_ptr<QFile> file = platform::openForReading(path);
-    const std::optional<FileStamp> opened = file ? platform::identityOf(*file) : std::nullopt;
-    if (!opened) {
-        stamp = stampOf(path);
-        return;
-    }
-    if (opened->size > kReadWholeBytes) {
-        thumb = platform::loadThumbnail(*file, hasWmfName(path), box);
-        const std::optional<FileStamp> after = platform::identityOf(*file);
-        if (!after || *after != *opened)
-            thumb.reset(); // rewritten while it was read
-        stamp = opened;
-        return;
-    }
-    std::optional<platform::FileSnapshot> snap =
-        platform::readSnapshot(*file, *opened, kReadWholeBytes);
-    file.reset();
-    if (!snap) {
-        stamp = stampOf(path);
-        return;
-    }
-    stamp = snap->identity;
-    thumb = platform::loadThumbnailFromBytes(snap->bytes, hasWmfName(path), box);
+    ThumbnailStore::Result r = ThumbnailStore::thumbnail(path, box);
+    stamp = r.stamp;
+    thumb = std::move(r.thumb);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "fullpicture.h"
 #include "platform/clipboard.h"
 #include "platform/pictures/pictureloader.h"
+#include "platform/textcodec.h"
 
 #include <QAction>
 #include <QPainter>
@@ -102,7 +103,8 @@ bool ItemCopy_Click(Organiser& org, int k) {
         return ok;
     }
     if (k == 1)
-        (void)clip.addText(m.ImageDir + m.CurFileName);
+        // The path as shown: clipboard text cannot carry a name's raw Shift-JIS bytes.
+        (void)clip.addText(platform::shownName(m.ImageDir + m.CurFileName));
     return true;
 }
 

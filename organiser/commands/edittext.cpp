@@ -6,6 +6,7 @@
 #include "platform/controls/fonts.h"
 #include "platform/controls/placement.h"
 #include "platform/controls/textbox.h"
+#include "platform/textcodec.h"
 #include "platform/twips.h"
 #include "platform/controls/windowlook.h"
 
@@ -39,7 +40,7 @@ void EditText::setCaption(const QString& caption) {
     m_caption = caption;
     // An empty title would make the window system show the program's name; a blank shows
     // nothing, as an empty caption does on Windows.
-    setWindowTitle(caption.isEmpty() ? QStringLiteral(" ") : caption);
+    setWindowTitle(caption.isEmpty() ? QStringLiteral(" ") : platform::shownName(caption));
 }
 
 QString EditText::text() const {

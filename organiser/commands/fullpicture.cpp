@@ -17,10 +17,6 @@ namespace {
 // file is held open and read on the worker.
 constexpr qint64 kReadAtClickBytes = 48 * 1024 * 1024;
 
-bool hasWmfName(const QString& path) {
-    return path.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive);
-}
-
 } // namespace
 
 std::optional<ClickedPicture> takePicture(const QString& path, platform::Result* why) {
@@ -83,8 +79,8 @@ public:
         }
         std::optional<QImage> picture;
         if (!bytes.isEmpty() && !m_cancelled)
-            picture =
-                platform::loadFullPictureFromBytes(bytes, hasWmfName(m_source.path), &m_cancelled);
+            picture = platform::loadFullPictureFromBytes(bytes, m_source.path,
+                                                         &m_cancelled);
         bytes = QByteArray();
         std::lock_guard<std::mutex> lock(m_mutex);
         if (m_state == Running) {

@@ -53,6 +53,9 @@ public:
 
     // Opening: save the drive and folder, show the dialog (modeless) and return.
     void open();
+    // Warns, once for each folder, when the file list could not read its folder; also used
+    // at start-up, so a start in such a folder says so as a change to it would.
+    void reportUnreadable();
 
 protected:
     FolderDialog(Organiser& org, const FolderDialogDesign& design, FolderDialogVars vars);
@@ -74,7 +77,6 @@ protected:
 private:
     void Drive_Change();
     void Dir_Change();
-    void reportUnreadable();
     void reportOpenFailed(const platform::Result& why);
 
     FolderDialogVars m_vars;

@@ -4,11 +4,19 @@
 
 #include "clipviewer.h"
 #include "platform/bitmaplimit.h"
+#include "platform/display.h"
 #include "platform/programlookup.h"
 
 #include <QApplication>
+#include <cstdio>
 
 int main(int argc, char** argv) {
+    platform::choosePlatformPlugin();
+    // Without any display Qt would abort; a plain message and a failing status instead.
+    if (const QString problem = platform::startupDisplayProblem(); !problem.isEmpty()) {
+        std::fprintf(stderr, "clipbrd: %s\n", problem.toUtf8().constData());
+        return 1;
+    }
     QApplication app(argc, argv);
     platform::allowLargeBitmaps();
     clipviewer::ClipViewer viewer;

@@ -133,6 +133,15 @@ qint64 mostPixelsHeld(const QByteArray& format, qint64 fileBytes,
             return fileBytes * 65536;
         return fileBytes * 1024;
     }
+    if (format == "png") {
+        // Deflate expands a byte to at most 1,032, and a pixel takes at least one bit.
+        return fileBytes * 1032 * 8;
+    }
+    if (format == "webp" || format == "tiff") {
+        // Lossless WebP and a fax-coded TIFF page can be very small for a plain picture; no
+        // real file comes near this.
+        return fileBytes * 65536;
+    }
     if (format == "rle") {
         // A two-byte run gives at most 255 pixels; rows skipped by end-of-line and delta
         // codes are allowed for eight times over.

@@ -1,7 +1,8 @@
 // Picture loading for the thumbnail cells and the clipboard. The kind is decided from the
 // file's first bytes, not its extension (a .DIB or .RLE file is a BMP, a renamed JPEG is
-// still a JPEG), and only the kinds the file mask names are accepted. Sizes are checked
-// against the limits from the header before any pixel memory is allocated.
+// still a JPEG): the kinds the design's file mask names, and PNG, WebP and TIFF under their
+// own names for a mask the user types. Sizes are checked against the limits from the header
+// before any pixel memory is allocated.
 #include "pictureloader.h"
 
 #include "bmprle.h"
@@ -13,6 +14,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
+#include <QTransform>
 #include <QtConcurrent/QtConcurrentMap>
 #include <algorithm>
 #include <bit>
@@ -59,6 +61,22 @@ void setReaderLimits() {
     });
 }
 
+// What a file's name says about its kind: the loader goes by content, but a metafile without
+// its placeable header is known by ".wmf" alone, and today's kinds are read only under their
+// own names (a mask the user typed for them), so a PNG renamed ".jpg" stays refused.
+struct NameHints {
+    bool wmf = false;
+    bool today = false;
+};
+
+NameHints hintsOf(const QString& path) {
+    const QString ext = path.section(QLatin1Char('.'), -1).toLower();
+    const bool hasExt = path.contains(QLatin1Char('.'));
+    return {hasExt && ext == QLatin1String("wmf"),
+            hasExt && (ext == QLatin1String("png") || ext == QLatin1String("webp") ||
+                       ext == QLatin1String("tif") || ext == QLatin1String("tiff"))};
+}
+
 bool isMetafile(const QByteArray& head, bool wmfName) {
     auto u8 = [&](int i) { return static_cast<unsigned char>(head.at(i)); };
     if (head.size() >= 4 && u8(0) == 0xD7 && u8(1) == 0xCD && u8(2) == 0xC6 && u8(3) == 0x9A)
@@ -72,7 +90,7 @@ bool isMetafile(const QByteArray& head, bool wmfName) {
 }
 
 // The raster kinds of the mask, from their signatures.
-QByteArray rasterFormat(const QByteArray& head) {
+QByteArray rasterFormat(const QByteArray& head, bool todayName) {
     if (head.startsWith("BM"))
         return "bmp";
     if (head.startsWith("\xFF\xD8\xFF"))
@@ -82,6 +100,18 @@ QByteArray rasterFormat(const QByteArray& head) {
     if (head.size() >= 6 && head.startsWith(QByteArray("\0\0\1\0", 4)) &&
         (head.at(4) != 0 || head.at(5) != 0))
         return "ico";
+    // Today's kinds, for a mask the user types: shown when this Qt has their reader (PNG
+    // always; WebP and TIFF through the image formats plugins), refused as unsupported
+    // otherwise.
+    QByteArray today;
+    if (head.startsWith("\x89PNG\r\n\x1A\n"))
+        today = "png";
+    else if (head.size() >= 12 && head.startsWith("RIFF") && head.mid(8, 4) == "WEBP")
+        today = "webp";
+    else if (head.startsWith(QByteArray("II*\0", 4)) || head.startsWith(QByteArray("MM\0*", 4)))
+        today = "tiff";
+    if (todayName && !today.isEmpty() && QImageReader::supportedImageFormats().contains(today))
+        return today;
     return {};
 }
 
@@ -272,6 +302,20 @@ void applyIconMask(QImage& image, const QImage& mask) {
     }
 }
 
+// Turns a picture as stored into the way up its orientation tag says: mirrored first, then
+// turned a quarter clockwise, the order the tag's eight values are defined in.
+QImage oriented(QImage image, QImageIOHandler::Transformations t) {
+    if (t == QImageIOHandler::TransformationNone || image.isNull())
+        return image;
+    const bool mirror = t.testFlag(QImageIOHandler::TransformationMirror);
+    const bool flip = t.testFlag(QImageIOHandler::TransformationFlip);
+    if (mirror || flip)
+        image = std::move(image).mirrored(mirror, flip);
+    if (t.testFlag(QImageIOHandler::TransformationRotate90))
+        image = image.transformed(QTransform().rotate(90));
+    return image;
+}
+
 // Smooth scaling of a paletted picture would fall back to picking pixels; as true colour,
 // thin lines and dithering average out as they should in a small picture.
 QImage scaledSmoothly(const QImage& image, QSize size) {
@@ -286,16 +330,16 @@ QImage scaledSmoothly(const QImage& image, QSize size) {
 // One opened picture: a raster reader, or the bytes of a metafile.
 class Source {
 public:
-    bool open(QIODevice& device, bool wmfName, Scale scale, Result* why) {
+    bool open(QIODevice& device, NameHints name, Scale scale, Result* why) {
         setReaderLimits();
         const QByteArray head = device.peek(16);
         if (head.isEmpty()) {
             fail(why, Error::Corrupt, QStringLiteral("empty file"));
             return false;
         }
-        if (isMetafile(head, wmfName) && rasterFormat(head).isEmpty())
+        const QByteArray format = rasterFormat(head, name.today);
+        if (isMetafile(head, name.wmf) && format.isEmpty())
             return openMetafile(device, why);
-        const QByteArray format = rasterFormat(head);
         if (format.isEmpty()) {
             fail(why, Error::Unsupported, QStringLiteral("not a picture of a known kind"));
             return false;
@@ -318,7 +362,8 @@ public:
         }
         m_reader = std::make_unique<QImageReader>(&device, format);
         m_reader->setAutoDetectImageFormat(false);
-        // Pictures show as stored, as the Windows picture loader shows them.
+        // The orientation tag is applied here, after any scaled decode, so the requested size
+        // and the size checks stay in the stored picture's terms.
         m_reader->setAutoTransform(false);
         if (format == "gif")
             m_gif = readGifLayout(device.peek(kGifLayoutBytes));
@@ -346,6 +391,11 @@ public:
                 *why = *bad;
             return false;
         }
+        // Photos are shown upright: their natural size is the turned one.
+        m_transform = m_reader->transformation();
+        m_stored = size;
+        if (m_transform.testFlag(QImageIOHandler::TransformationRotate90))
+            size.transpose();
         m_header.kind = format == "ico" ? PictureKind::Icon : PictureKind::Raster;
         m_header.pixels = size;
         m_header.twips = QSizeF(size.width() * scale.x, size.height() * scale.y);
@@ -368,12 +418,15 @@ public:
                 *image = scaledSmoothly(*image, size);
             return image;
         }
+        // From here on sizes are the stored picture's, turned upright at the end.
+        if (size.isValid() && m_transform.testFlag(QImageIOHandler::TransformationRotate90))
+            size.transpose();
+        const bool scaledStored = size.isValid() && size != m_stored;
         // The decoder's DCT scaling keeps what is finer than its output can hold as false
         // stripes and blotches; decoded at twice the shown size at least and then averaged
         // down, fine detail shrinks as it does in the whole picture.
-        if (scaled && m_reader->supportsOption(QImageIOHandler::ScaledSize) &&
-            size.width() * 2 < m_header.pixels.width() &&
-            size.height() * 2 < m_header.pixels.height())
+        if (scaledStored && m_reader->supportsOption(QImageIOHandler::ScaledSize) &&
+            size.width() * 2 < m_stored.width() && size.height() * 2 < m_stored.height())
             m_reader->setScaledSize(size * 2);
         QImage image = m_reader->read();
         if (image.isNull()) {
@@ -385,9 +438,9 @@ public:
             applyIconMask(image, *m_iconMask);
         if (m_oneBitAlpha)
             widenOneBitAlpha(image);
-        if (scaled && image.size() != size)
+        if (scaledStored && image.size() != size)
             image = scaledSmoothly(image, size);
-        return image;
+        return oriented(std::move(image), m_transform);
     }
 
 private:
@@ -415,11 +468,9 @@ private:
     std::optional<GifLayout> m_gif;
     bool m_oneBitAlpha = false;
     std::optional<QImage> m_iconMask; // of an icon entry whose colours carry no alpha
+    QSize m_stored;                   // the raster picture's size as stored, before its orientation
+    QImageIOHandler::Transformations m_transform = QImageIOHandler::TransformationNone;
 };
-
-bool hasWmfExtension(const QString& path) {
-    return path.endsWith(QLatin1String(".wmf"), Qt::CaseInsensitive);
-}
 
 // The display size the cell gives a picture: shrink to the box, never enlarge, keep the
 // proportions; the same steps as the cell rendering, in twips, then whole pixels.
@@ -443,10 +494,10 @@ QSize fitPixels(const PictureHeader& header, QSizeF box, Scale scale) {
     return px.expandedTo(QSize(1, 1)).boundedTo(header.pixels);
 }
 
-std::optional<Thumbnail> thumbnailFrom(QIODevice& device, bool wmfName, QSizeF box, Scale scale,
+std::optional<Thumbnail> thumbnailFrom(QIODevice& device, NameHints name, QSizeF box, Scale scale,
                                        Result* why) {
     Source source;
-    if (!source.open(device, wmfName, scale, why))
+    if (!source.open(device, name, scale, why))
         return std::nullopt;
     auto image = source.decode(fitPixels(source.header(), box, scale), why);
     if (!image)
@@ -459,7 +510,7 @@ std::optional<Thumbnail> thumbnailFromFile(const QString& path, QSizeF box, Scal
     auto file = openForReading(path, why);
     if (!file)
         return std::nullopt;
-    return thumbnailFrom(*file, hasWmfExtension(path), box, scale, why);
+    return thumbnailFrom(*file, hintsOf(path), box, scale, why);
 }
 
 } // namespace
@@ -469,7 +520,7 @@ std::optional<PictureHeader> readPictureHeader(const QString& path, Result* why)
     if (!file)
         return std::nullopt;
     Source source;
-    if (!source.open(*file, hasWmfExtension(path), currentScale(), why))
+    if (!source.open(*file, hintsOf(path), currentScale(), why))
         return std::nullopt;
     return source.header();
 }
@@ -483,7 +534,7 @@ std::optional<QImage> loadFullPicture(const QString& path, PictureHeader* header
     if (!file)
         return std::nullopt;
     Source source;
-    if (!source.open(*file, hasWmfExtension(path), currentScale(), why))
+    if (!source.open(*file, hintsOf(path), currentScale(), why))
         return std::nullopt;
     if (header)
         *header = source.header();
@@ -502,17 +553,17 @@ std::vector<std::optional<Thumbnail>> loadThumbnails(const QStringList& paths, Q
     return results;
 }
 
-std::optional<Thumbnail> loadThumbnail(QIODevice& file, bool wmfName, QSizeF boxTwips,
+std::optional<Thumbnail> loadThumbnail(QIODevice& file, const QString& name, QSizeF boxTwips,
                                        Result* why) {
-    return thumbnailFrom(file, wmfName, boxTwips, currentScale(), why);
+    return thumbnailFrom(file, hintsOf(name), boxTwips, currentScale(), why);
 }
 
-std::optional<Thumbnail> loadThumbnailFromBytes(const QByteArray& bytes, bool wmfName,
+std::optional<Thumbnail> loadThumbnailFromBytes(const QByteArray& bytes, const QString& name,
                                                 QSizeF boxTwips, Result* why) {
     QByteArray copy = bytes;
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
-    return thumbnailFrom(buffer, wmfName, boxTwips, currentScale(), why);
+    return thumbnailFrom(buffer, hintsOf(name), boxTwips, currentScale(), why);
 }
 
 namespace {
@@ -557,12 +608,12 @@ private:
 
 } // namespace
 
-std::optional<QImage> loadFullPictureFromBytes(const QByteArray& bytes, bool wmfName,
+std::optional<QImage> loadFullPictureFromBytes(const QByteArray& bytes, const QString& name,
                                                const std::atomic<bool>* cancelled, Result* why) {
     CancellableDevice device(bytes, cancelled);
     device.open(QIODevice::ReadOnly);
     Source source;
-    if (!source.open(device, wmfName, currentScale(), why))
+    if (!source.open(device, hintsOf(name), currentScale(), why))
         return std::nullopt;
     std::optional<QImage> image = source.decode(QSize(), why);
     if (cancelled && cancelled->load()) {
@@ -576,7 +627,7 @@ std::optional<QImage> loadIconEntryFromBytes(const QByteArray& bytes, int side) 
     QByteArray copy = bytes;
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
-    if (rasterFormat(buffer.peek(16)) != "ico")
+    if (rasterFormat(buffer.peek(16), false) != "ico")
         return std::nullopt;
     const QByteArray dir = buffer.peek(6 + 16 * 256);
     auto u8 = [&dir](qsizetype i) { return static_cast<unsigned char>(dir.at(i)); };

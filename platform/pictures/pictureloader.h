@@ -1,8 +1,10 @@
 #pragma once
 // Loads the picture kinds of the file mask: Windows bitmaps (BMP, DIB, RLE with RLE4/RLE8
-// compression), metafiles (WMF), icons, JPEG and GIF. The natural size comes from the
+// compression), metafiles (WMF), icons, JPEG and GIF; and PNG, WebP and TIFF under their
+// own names where this Qt reads them, for a mask the user types. The natural size comes from the
 // header; a thumbnail is decoded straight at the size it is shown (JPEG through the
-// decoder's DCT scaling), and the full picture only when something needs it.
+// decoder's DCT scaling), and the full picture only when something needs it. A photo with
+// an orientation tag is turned upright after decoding; its natural size is the upright one.
 
 #include "platform/result.h"
 
@@ -63,19 +65,19 @@ std::optional<QImage> loadFullPicture(const QString& path, PictureHeader* header
 // entry per path, in order, empty where loading failed.
 std::vector<std::optional<Thumbnail>> loadThumbnails(const QStringList& paths, QSizeF boxTwips);
 
-// The thumbnail of a picture file already opened.
-std::optional<Thumbnail> loadThumbnail(QIODevice& file, bool wmfName, QSizeF boxTwips,
+// The thumbnail of a picture file already opened; name stands for the file's name, as below.
+std::optional<Thumbnail> loadThumbnail(QIODevice& file, const QString& name, QSizeF boxTwips,
                                        Result* why = nullptr);
 
-// The thumbnail path on bytes in memory, for the fuzzer; wmfName stands for a file name
-// ending in .wmf.
-std::optional<Thumbnail> loadThumbnailFromBytes(const QByteArray& bytes, bool wmfName,
+// The thumbnail path on bytes in memory, for the fuzzer; name stands for the file's name
+// (the loader looks at its extension for metafiles and today's kinds).
+std::optional<Thumbnail> loadThumbnailFromBytes(const QByteArray& bytes, const QString& name,
                                                 QSizeF boxTwips, Result* why = nullptr);
 
 // The whole picture from a file's bytes read at one moment, so nothing done to the file since
-// can change it. While cancelled (when given) is set, the decoder is fed no more bytes and
+// can change it; name stands for the file's name, as for the thumbnail path above. While cancelled (when given) is set, the decoder is fed no more bytes and
 // the decode ends early with nothing, so a decode nobody waits for stops soon.
-std::optional<QImage> loadFullPictureFromBytes(const QByteArray& bytes, bool wmfName,
+std::optional<QImage> loadFullPictureFromBytes(const QByteArray& bytes, const QString& name,
                                                const std::atomic<bool>* cancelled = nullptr,
                                                Result* why = nullptr);
 

@@ -48,6 +48,15 @@ QByteArray rle8Bitmap() {
     return b + pixels;
 }
 
+// A JPEG whose orientation tag (6, a quarter turn) the loader applies.
+QByteArray turnedJpeg(const QByteArray& jpeg) {
+    const QByteArray body = QByteArray("Exif\0\0MM\0\x2A\0\0\0\x08\0\x01", 16) +
+                            QByteArray("\x01\x12\0\x03\0\0\0\x01\0\x06\0\0\0\0\0\0", 16);
+    QByteArray app1("\xFF\xE1", 2);
+    app1.append('\0').append(static_cast<char>(body.size() + 2));
+    return jpeg.left(2) + app1 + body + jpeg.mid(2);
+}
+
 void writeSeeds(const QString& folder) {
     QDir().mkpath(folder);
     QImage img(23, 11, QImage::Format_RGB32);
@@ -63,7 +72,11 @@ void writeSeeds(const QString& folder) {
                  {"seed.jpg", encoded(img, "jpeg")},
                  {"seed.ico", encoded(img.scaled(16, 16), "ico")},
                  {"seed.gif", tools::encodeGif(img)},
-                 {"seed-rle8.bmp", rle8Bitmap()}};
+                 {"seed-rle8.bmp", rle8Bitmap()},
+                 {"seed.png", encoded(img, "png")},
+                 {"seed.webp", encoded(img, "webp")},
+                 {"seed.tif", encoded(img, "tiff")},
+                 {"seed-turned.jpg", turnedJpeg(encoded(img, "jpeg"))}};
     for (const auto& s : seeds) {
         QFile f(folder + QLatin1Char('/') + QString::fromLatin1(s.name));
         if (f.open(QIODevice::WriteOnly))
@@ -88,8 +101,10 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     // The cell box, and the full size for pictures that fit, through both branches.
-    platform::loadThumbnailFromBytes(bytes, false, QSizeF(1453, 1453));
+    // Under a name of the design's mask, and of today's kinds, which those kinds need.
+    platform::loadThumbnailFromBytes(bytes, QStringLiteral("x.jpg"), QSizeF(1453, 1453));
+    platform::loadThumbnailFromBytes(bytes, QStringLiteral("x.png"), QSizeF(1453, 1453));
     if (size > 0 && (data[0] & 1))
-        platform::loadThumbnailFromBytes(bytes, true, QSizeF(150, 300));
+        platform::loadThumbnailFromBytes(bytes, QStringLiteral("x.wmf"), QSizeF(150, 300));
     return 0;
 }

@@ -34,11 +34,14 @@ TEST(PlatformPlugin, WaylandWithXWaylandAsksForXcbAndEverythingElseKeepsQtsChoic
 TEST(StartupDisplay, NoDisplayAtAllIsReportedInsteadOfLeftToQtsAbort) {
     const QString x11Display = QStringLiteral(":0");
     const QString wl = QStringLiteral("wayland-0");
-    // An X server that answers, or a Wayland display Qt can try: nothing to report.
+    // An X server that answers, or another plugin asked for by name: nothing to report.
     EXPECT_EQ(platform::displayProblem(kNone, kNone, x11Display, true), kNone);
     EXPECT_EQ(platform::displayProblem(QStringLiteral("xcb"), kNone, x11Display, true), kNone);
-    EXPECT_EQ(platform::displayProblem(kNone, wl, kNone, false), kNone);
     EXPECT_EQ(platform::displayProblem(QStringLiteral("offscreen"), kNone, kNone, false), kNone);
+    // Wayland without X11 beside it.
+    EXPECT_EQ(platform::displayProblem(kNone, wl, kNone, false),
+              QStringLiteral("画面に接続できません: DISPLAY が設定されていません (X11 のない "
+                             "Wayland では動きません)"));
     // Neither is set.
     EXPECT_EQ(
         platform::displayProblem(kNone, kNone, kNone, false),

@@ -1,0 +1,71 @@
+// On a screen scaled by 2 the cells show thumbnails decoded at the device pixels they cover,
+// not 1× thumbnails enlarged. The scale is set before the test main makes the application.
+#include "platform/pictures/pictureloader.h"
+#include "support/organiserfixture.h"
+
+#include <QPainter>
+
+using namespace testing_support;
+using namespace tarvo;
+
+namespace {
+
+const bool kScaledScreen = qputenv("QT_SCALE_FACTOR", "2");
+
+// Fine stripes that a 1× decode, enlarged, cannot keep.
+QImage stripes(int w, int h) {
+    QImage img(w, h, QImage::Format_RGB32);
+    QPainter p(&img);
+    for (int x = 0; x < w; x += 10)
+        p.fillRect(x, 0, 5, h, Qt::black), p.fillRect(x + 5, 0, 5, h, Qt::white);
+    return img;
+}
+
+int largestDifference(const QImage& a, const QImage& b) {
+    int most = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            most = std::max({most, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                             std::abs(qBlue(p) - qBlue(q))});
+        }
+    return most;
+}
+
+class HiDpiCells : public OrganiserTest {};
+
+} // namespace
+
+TEST_F(HiDpiCells, ACellShowsTheDecodeAtItsDevicePixels) {
+    ASSERT_TRUE(kScaledScreen);
+    stripes(970, 485).save(dir.file(QStringLiteral("wide.bmp")), "BMP");
+    start();
+    view()->show();
+    ASSERT_DOUBLE_EQ(view()->devicePixelRatioF(), 2.0);
+
+    PictureView* cell = view()->Image1(0);
+    ASSERT_TRUE(cell->hasPicture());
+    // The layout is unchanged: 97 × 48 (or 49) logical pixels, the cell's twips.
+    EXPECT_EQ(cell->width(), 97);
+    const auto device = platform::loadThumbnail(dir.file(QStringLiteral("wide.bmp")),
+                                                QSizeF(m().CellWidth, m().CellHeight) * 2);
+    ASSERT_TRUE(device.has_value());
+    EXPECT_EQ(cell->picture().size(), device->image.size());
+    EXPECT_EQ(cell->picture().width(), 194);
+
+    // What the screen shows of the cell is that decode, pixel for pixel (within rounding).
+    const QImage shown = cell->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), QSize(cell->width() * 2, cell->height() * 2));
+    const QImage expected =
+        device->image.convertToFormat(QImage::Format_RGB32)
+            .scaled(shown.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    EXPECT_LE(largestDifference(shown, expected), 24);
+    // A 1× decode enlarged is visibly different on these stripes.
+    const auto single = platform::loadThumbnail(dir.file(QStringLiteral("wide.bmp")),
+                                                QSizeF(m().CellWidth, m().CellHeight));
+    ASSERT_TRUE(single.has_value());
+    const QImage enlarged =
+        single->image.convertToFormat(QImage::Format_RGB32)
+            .scaled(shown.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    EXPECT_GT(largestDifference(shown, enlarged), 60);
+}

@@ -1,0 +1,118 @@
+// Photos with an EXIF orientation tag show upright: in the cell (a portrait photo fitted as
+// a portrait), in the natural size and on the clipboard. The file itself stays as it was.
+#include "platform/pictures/pictureloader.h"
+#include "support/organiserfixture.h"
+
+#include <QBuffer>
+#include <QImageWriter>
+#include <QPainter>
+
+using namespace testing_support;
+using namespace tarvo;
+
+namespace {
+
+// The stored picture: four quadrants of clearly different colours, wider than high.
+constexpr int kW = 800, kH = 400;
+const QColor kQuadrant[2][2] = {{QColor(230, 20, 20), QColor(20, 200, 20)},
+                                {QColor(20, 20, 230), QColor(240, 240, 30)}}; // [row][column]
+
+QColor storedColour(double fx, double fy) { // fractions of the stored picture
+    return kQuadrant[fy < 0.5 ? 0 : 1][fx < 0.5 ? 0 : 1];
+}
+
+// Where an upright pixel comes from in the stored picture, as fractions, for each of the
+// eight tag values as the EXIF standard defines them.
+std::pair<double, double> storedPoint(int orientation, double ux, double uy) {
+    switch (orientation) {
+    case 2:
+        return {1 - ux, uy};
+    case 3:
+        return {1 - ux, 1 - uy};
+    case 4:
+        return {ux, 1 - uy};
+    case 5:
+        return {uy, ux};
+    case 6:
+        return {uy, 1 - ux};
+    case 7:
+        return {1 - uy, 1 - ux};
+    case 8:
+        return {1 - uy, ux};
+    default:
+        return {ux, uy};
+    }
+}
+
+// A JPEG with an APP1 segment holding a big-endian TIFF directory with the orientation only.
+QByteArray taggedJpeg(int orientation) {
+    QImage img(kW, kH, QImage::Format_RGB32);
+    QPainter p(&img);
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 2; ++c)
+            p.fillRect(c * kW / 2, r * kH / 2, kW / 2, kH / 2, kQuadrant[r][c]);
+    p.end();
+    QByteArray jpeg;
+    QBuffer buf(&jpeg);
+    buf.open(QIODevice::WriteOnly);
+    QImageWriter w(&buf, "jpeg");
+    w.setQuality(95);
+    EXPECT_TRUE(w.write(img));
+    const QByteArray tiff = QByteArray("MM\0\x2A\0\0\0\x08", 8) + QByteArray("\0\x01", 2) +
+                            QByteArray("\x01\x12\0\x03\0\0\0\x01", 8) + QByteArray(1, '\0') +
+                            QByteArray(1, char(orientation)) + QByteArray(2, '\0') +
+                            QByteArray(4, '\0');
+    const QByteArray body = QByteArray("Exif\0\0", 6) + tiff;
+    QByteArray app1("\xFF\xE1", 2);
+    app1.append(char((body.size() + 2) >> 8)).append(char((body.size() + 2) & 0xFF));
+    return jpeg.left(2) + app1 + body + jpeg.mid(2);
+}
+
+// Every quadrant's centre of image shows the stored colour the tag maps it to.
+void expectUpright(const QImage& image, int orientation) {
+    for (double uy : {0.25, 0.75})
+        for (double ux : {0.25, 0.75}) {
+            const auto [sx, sy] = storedPoint(orientation, ux, uy);
+            const QColor want = storedColour(sx, sy);
+            const QColor got = image.pixelColor(int(ux * image.width()), int(uy * image.height()));
+            EXPECT_LT(std::abs(got.red() - want.red()) + std::abs(got.green() - want.green()) +
+                          std::abs(got.blue() - want.blue()),
+                      60)
+                << "orientation " << orientation << " at " << ux << "," << uy;
+        }
+}
+
+class UprightPhotos : public OrganiserTest {};
+
+} // namespace
+
+TEST_F(UprightPhotos, EveryOrientationShowsUprightInCellOnClipboardAndInItsNaturalSize) {
+    for (int o = 1; o <= 8; ++o)
+        dir.write(QStringLiteral("o%1.jpg").arg(o), taggedJpeg(o));
+    const QByteArray sixBefore = dir.read(QStringLiteral("o6.jpg"));
+    start();
+    view()->show();
+    for (int o = 1; o <= 8; ++o) {
+        SCOPED_TRACE(o);
+        const int i = o - 1;
+        const bool turned = o >= 5;
+        const QSize upright = turned ? QSize(kH, kW) : QSize(kW, kH);
+
+        const auto header = platform::readPictureHeader(dir.file(name(i)));
+        ASSERT_TRUE(header.has_value());
+        EXPECT_EQ(header->pixels, upright);
+
+        PictureView* cell = view()->Image1(i);
+        ASSERT_TRUE(cell->hasPicture());
+        // A portrait is fitted by its height: the full cell high, half as wide.
+        EXPECT_EQ(cell->width() < cell->height(), turned);
+        EXPECT_EQ(cell->picture().width() < cell->picture().height(), turned);
+        expectUpright(cell->picture(), o);
+
+        clickPicture(i);
+        ASSERT_TRUE(clip.image.has_value());
+        EXPECT_EQ(clip.image->size(), upright);
+        expectUpright(*clip.image, o);
+    }
+    EXPECT_EQ(dir.read(QStringLiteral("o6.jpg")), sixBefore);
+}
