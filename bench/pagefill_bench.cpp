@@ -1,6 +1,7 @@
 // Cost of filling one page of ten cells with thumbnails, side by side with what the
 // decoders can do at best:
 //   Thumbnails/*  loadThumbnails at the cell box (1453 × 1453 twips), as the page fill runs it
+//   Thumbnails200/* the same at a 200 % screen, where the box covers twice the pixels a side
 //   Libjpeg/*     libjpeg-turbo itself decoding the same JPEGs at 1/8 scale on as many threads
 //   FullDecode/*  decoding every picture whole, then scaling it down smoothly
 //   PageFill/*    the main window's whole page fill (ImgView::FillPage: ten Dsp_Image)
@@ -128,17 +129,25 @@ private:
     double m_start;
 };
 
-void Thumbnails(benchmark::State& state, const Set* set) {
+void ThumbnailsAt(benchmark::State& state, const Set* set, double devicePixelRatio) {
     const QStringList paths = pathsOf(*set);
     const CpuMeter cpu;
     for (auto _ : state) {
-        auto thumbs = platform::loadThumbnails(paths, kCellBox);
+        auto thumbs = platform::loadThumbnails(paths, kCellBox * devicePixelRatio);
         for (const auto& t : thumbs)
             if (!t)
                 state.SkipWithError("a picture did not load");
         benchmark::DoNotOptimize(thumbs);
     }
     cpu.report(state);
+}
+
+void Thumbnails(benchmark::State& state, const Set* set) {
+    ThumbnailsAt(state, set, 1.0);
+}
+
+void Thumbnails200(benchmark::State& state, const Set* set) {
+    ThumbnailsAt(state, set, 2.0);
 }
 
 void FullDecode(benchmark::State& state, const Set* set) {
@@ -230,6 +239,11 @@ int main(int argc, char** argv) {
 
     for (const Set& s : kSets)
         benchmark::RegisterBenchmark((std::string("Thumbnails/") + s.name).c_str(), Thumbnails, &s)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    for (const Set& s : kSets)
+        benchmark::RegisterBenchmark((std::string("Thumbnails200/") + s.name).c_str(),
+                                     Thumbnails200, &s)
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();
 #ifdef TARVO_HAVE_LIBJPEG

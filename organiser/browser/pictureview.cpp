@@ -11,6 +11,7 @@ PictureView::PictureView(QWidget* parent) : QWidget(parent) {}
 
 void PictureView::setPicture(const QImage& image, QSizeF naturalTwips) {
     m_image = image;
+    m_reduced = QImage();
     m_natural = naturalTwips;
     if (!m_stretch && !naturalTwips.isEmpty()) {
         resize(platform::twipsToPixelsX(naturalTwips.width()),
@@ -26,6 +27,7 @@ void PictureView::setPicture(const QImage& image) {
 
 void PictureView::clearPicture() {
     m_image = QImage();
+    m_reduced = QImage();
     m_natural = QSizeF();
     m_source.clear();
     update();
@@ -70,15 +72,27 @@ void PictureView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     if (!m_image.isNull()) {
         p.setRenderHint(QPainter::SmoothPixmapTransform);
-        if (m_stretch)
-            p.drawImage(rect(), m_image);
-        else
-            p.drawImage(QRect(QPoint(0, 0), size()), m_image);
+        p.drawImage(rect(), shownImage());
     }
     if (m_border) {
         p.setPen(QPen(Qt::black, 1));
         p.drawRect(rect().adjusted(0, 0, -1, -1));
     }
+}
+
+const QImage& PictureView::shownImage() {
+    // The painter's smooth transform blends only neighbouring pixels: a picture shown at a
+    // fraction of its size (a cell's thumbnail in the list window) is averaged down once to
+    // the device pixels the view covers, so it stays sharp without shimmer at any scale.
+    const qreal dpr = devicePixelRatioF();
+    const QSize device(qMax(1, qRound(width() * dpr)), qMax(1, qRound(height() * dpr)));
+    if (m_image.width() < device.width() * 2 && m_image.height() < device.height() * 2)
+        return m_image;
+    if (m_reduced.isNull() || m_reduced.size() != device) {
+        m_reduced = m_image.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        m_reduced.setDevicePixelRatio(dpr);
+    }
+    return m_reduced;
 }
 
 void PictureView::mousePressEvent(QMouseEvent* e) {

@@ -51,7 +51,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 
 private:
+    const QImage& shownImage();
+
     QImage m_image;
+    QImage m_reduced; // m_image averaged down to the view's device pixels, when much smaller
     QSizeF m_natural;
     QString m_source;
     bool m_stretch = false;

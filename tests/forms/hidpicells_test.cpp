@@ -1,5 +1,7 @@
 // On a screen scaled by 2 the cells show thumbnails decoded at the device pixels they cover,
-// not 1× thumbnails enlarged. The scale is set before the test main makes the application.
+// not 1× thumbnails enlarged, and the list window's small images are averaged down to theirs. The
+// scale is set before the test main makes the application.
+#include "organiser/listwindow/lform.h"
 #include "platform/pictures/pictureloader.h"
 #include "support/organiserfixture.h"
 
@@ -68,4 +70,21 @@ TEST_F(HiDpiCells, ACellShowsTheDecodeAtItsDevicePixels) {
         single->image.convertToFormat(QImage::Format_RGB32)
             .scaled(shown.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     EXPECT_GT(largestDifference(shown, enlarged), 60);
+
+    // The list window's small image is that picture averaged down to its own device pixels,
+    // not sampled: the stripes, about 3.5 to a device pixel there, become greys around the
+    // middle instead of black and white bands.
+    press("Small_Com");
+    PictureView* small = org->lform()->Limage(0);
+    ASSERT_TRUE(small->hasPicture());
+    const QImage smallShown = small->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(smallShown.size(), small->size() * 2);
+    int darkest = 255, lightest = 0;
+    for (int y = 4; y < smallShown.height() - 4; ++y)
+        for (int x = 4; x < smallShown.width() - 4; ++x) { // inside the border
+            darkest = std::min(darkest, qGray(smallShown.pixel(x, y)));
+            lightest = std::max(lightest, qGray(smallShown.pixel(x, y)));
+        }
+    EXPECT_GT(darkest, 40);
+    EXPECT_LT(lightest, 215);
 }
