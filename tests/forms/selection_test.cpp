@@ -1,6 +1,7 @@
 // Selecting cells, paging, and the clipboard copies that every selection makes.
 #include "organiser/dialogs/setdir.h"
 #include "platform/controls/folderlists.h"
+#include "platform/pathrules.h"
 #include "support/organiserfixture.h"
 
 #include <QDir>
@@ -8,6 +9,8 @@
 
 using namespace testing_support;
 using namespace tarvo;
+using platform::nativeFolder;
+using platform::nativePath;
 
 namespace {
 const QColor kBlue(0, 0, 255);
@@ -231,7 +234,7 @@ TEST_F(SelectionEndTest, FolderChangeEndsTheSelection) {
     ASSERT_NE(dirList, nullptr);
     ASSERT_TRUE(dirList->setPath(dir.path() + QStringLiteral("other")));
     org->setDir()->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
-    ASSERT_EQ(m().ImageDir, dir.path() + QStringLiteral("other/"));
+    ASSERT_EQ(m().ImageDir, nativeFolder(dir.path() + QStringLiteral("other/")));
     EXPECT_EQ(name(0), QStringLiteral("sea.jpg"));
     expectNoSelection();
     EXPECT_TRUE(dir.exists(QStringLiteral("other/sea.jpg")));
