@@ -1,6 +1,7 @@
 // tarvo104: the image organiser. Starts in the folder it is started from.
 #include "organiser/browser/organiser.h"
 #include "platform/controls/fonts.h"
+#include "platform/controls/translations.h"
 #include "platform/controls/windowlook.h"
 #include "platform/display.h"
 
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tarvo104"));
     platform::installFontSubstitutions();
+    platform::installQtTranslation();
     tarvo::Organiser organiser;
     organiser.start();
     return QApplication::exec();
