@@ -9,6 +9,8 @@
 #include <windows.h>
 #undef MessageBox // the macro would rename our class
 
+#include "messagebox_win.h"
+
 namespace platform {
 
 namespace {
@@ -66,16 +68,19 @@ public:
         const QString caption = title.isEmpty() ? QApplication::applicationDisplayName() : title;
         QWidget* owner = parent ? parent->window() : QApplication::activeWindow();
         HWND hwnd = owner && owner->isVisible() ? reinterpret_cast<HWND>(owner->winId()) : nullptr;
-        // The owner is disabled by the box itself, the other windows here.
-        const UINT modality = hwnd ? MB_APPLMODAL : MB_TASKMODAL;
-        const OtherWindowsDisabled others(hwnd);
-        ::MessageBoxW(hwnd, reinterpret_cast<const wchar_t*>(shown.utf16()),
-                      reinterpret_cast<const wchar_t*>(caption.utf16()),
-                      MB_OK | iconFlag(icon) | modality | MB_SETFOREGROUND);
+        win::programModalBox(hwnd, reinterpret_cast<const wchar_t*>(shown.utf16()),
+                             reinterpret_cast<const wchar_t*>(caption.utf16()),
+                             MB_OK | iconFlag(icon) | MB_SETFOREGROUND);
     }
 };
 
 } // namespace
+
+int win::programModalBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT flags) {
+    // The owner is disabled by the box itself, the other windows here.
+    const OtherWindowsDisabled others(owner);
+    return ::MessageBoxW(owner, text, caption, flags | (owner ? MB_APPLMODAL : MB_TASKMODAL));
+}
 
 MessageBox& systemMessageBox() {
     static Win32MessageBox box;

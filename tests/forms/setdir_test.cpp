@@ -394,7 +394,8 @@ TEST_F(SetDirTest, AFolderThatCannotBeListedIsReportedOncePerChange) {
     press("ResetBotton");
     EXPECT_EQ(view()->Total()->text(), QStringLiteral("0"));
     ASSERT_EQ(box.shown.size(), 1u);
-    EXPECT_TRUE(box.shown[0].text.contains(dir.path() + QStringLiteral("sub")));
+    EXPECT_TRUE(box.shown[0].text.contains(nativePath(dir.path() + QStringLiteral("sub"))))
+        << box.shown[0].text.toStdString();
     press("ResetBotton");
     EXPECT_EQ(box.shown.size(), 1u);
 }

@@ -1,29 +1,29 @@
-// A message box is modal to the whole program, as on the other platforms: while it asks,
-// no window of the program takes a click, not only the one it belongs to. Real windows
-// (Qt's Windows platform), read from another thread as another program would.
-#include "platform/controls/messagebox.h"
+// A message box is modal to the whole program, as on the other platforms: while it asks, no
+// window of the program takes a click, not only the one it belongs to. Two real windows of
+// this thread, read from another thread as another program would.
+#include "platform/win/messagebox_win.h"
 
 #include <QElapsedTimer>
-#include <QTest>
-#include <QWidget>
 #include <atomic>
 #include <gtest/gtest.h>
 #include <thread>
-#include <windows.h>
-#undef MessageBox
+
+namespace {
+
+HWND topLevel(const wchar_t* title, bool visible) {
+    return ::CreateWindowExW(0, L"STATIC", title, WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0),
+                             40, 40, 200, 120, nullptr, nullptr, ::GetModuleHandleW(nullptr),
+                             nullptr);
+}
+
+} // namespace
 
 TEST(Win32MessageBox, EveryWindowOfTheProgramWaitsForTheBox) {
-    QWidget main, dialog, hidden;
-    main.setWindowTitle(QStringLiteral("main"));
-    dialog.setWindowTitle(QStringLiteral("dialog"));
-    main.setGeometry(40, 40, 200, 120);
-    dialog.setGeometry(300, 40, 200, 120);
-    main.show();
-    dialog.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-    const HWND hMain = reinterpret_cast<HWND>(main.winId());
-    const HWND hDialog = reinterpret_cast<HWND>(dialog.winId());
-    const HWND hHidden = reinterpret_cast<HWND>(hidden.winId()); // never shown
+    const HWND main = topLevel(L"main", true);
+    const HWND dialog = topLevel(L"dialog", true);
+    const HWND hidden = topLevel(L"hidden", false);
+    ASSERT_TRUE(main && dialog && hidden);
+    ::EnableWindow(hidden, FALSE); // a window the program disabled itself stays so
 
     std::atomic<bool> found{false}, mainEnabled{true}, dialogEnabled{true};
     std::thread reader([&] {
@@ -39,19 +39,20 @@ TEST(Win32MessageBox, EveryWindowOfTheProgramWaitsForTheBox) {
             return;
         ::Sleep(200);
         found = true;
-        mainEnabled = ::IsWindowEnabled(hMain) != FALSE;
-        dialogEnabled = ::IsWindowEnabled(hDialog) != FALSE;
+        mainEnabled = ::IsWindowEnabled(main) != FALSE;
+        dialogEnabled = ::IsWindowEnabled(dialog) != FALSE;
         ::PostMessageW(box, WM_COMMAND, IDOK, 0);
     });
-    platform::systemMessageBox().show(&dialog, QStringLiteral("ディスクをセットして下さい"),
-                                      QStringLiteral("ドライブエラー"),
-                                      platform::MessageBox::Icon::Critical);
+    platform::win::programModalBox(dialog, L"ディスクをセットして下さい", L"ドライブエラー",
+                                   MB_OK | MB_ICONERROR);
     reader.join();
     ASSERT_TRUE(found) << "no message box titled ドライブエラー";
     EXPECT_FALSE(dialogEnabled) << "the window the box belongs to took clicks";
     EXPECT_FALSE(mainEnabled) << "another window of the program took clicks";
-    // Afterwards every window takes clicks again, and a hidden one was left as it was.
-    EXPECT_TRUE(::IsWindowEnabled(hMain));
-    EXPECT_TRUE(::IsWindowEnabled(hDialog));
-    EXPECT_TRUE(::IsWindowEnabled(hHidden));
+    // Afterwards the windows take clicks again; the one disabled before stays disabled.
+    EXPECT_TRUE(::IsWindowEnabled(main));
+    EXPECT_TRUE(::IsWindowEnabled(dialog));
+    EXPECT_FALSE(::IsWindowEnabled(hidden));
+    for (HWND w : {main, dialog, hidden})
+        ::DestroyWindow(w);
 }
