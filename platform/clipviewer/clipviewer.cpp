@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QShortcut>
 #include <QStackedWidget>
+#include <QTimer>
 #include <optional>
 
 namespace clipviewer {
@@ -59,7 +60,15 @@ ClipViewer::ClipViewer(platform::Clipboard& clipboard) : m_clipboard(clipboard) 
     // service, which on Windows reads the bitmap formats itself: Qt reads through OLE,
     // which under Wine does not hand over a bitmap offered for rendering on request, the
     // way the organiser offers each picture.
-    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &ClipViewer::showClipboard);
+    // The read waits a moment after the notice: a picture offered for rendering on request
+    // keeps the clipboard open while its owner makes it, and the capture saver, which reads
+    // on the same notice, should not find it taken by a mere display.
+    auto* later = new QTimer(this);
+    later->setSingleShot(true);
+    later->setInterval(250);
+    connect(later, &QTimer::timeout, this, &ClipViewer::showClipboard);
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, later,
+            qOverload<>(&QTimer::start));
     showClipboard();
 }
 

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 
 int main(int argc, char** argv) {
@@ -39,14 +40,16 @@ int main(int argc, char** argv) {
         // the organiser brings the viewer forward after a click).
         QElapsedTimer clock;
         clock.start();
-        QObject::connect(&app, &QGuiApplication::focusWindowChanged, &viewer,
-                         [&viewer, starter, clock, handed = false](QWindow* w) mutable {
-                             if (handed || clock.elapsed() > 1500 || !w ||
-                                 w != viewer.windowHandle())
-                                 return;
-                             handed = true;
-                             platform::reactivate(*starter);
-                         });
+        QObject::connect(
+            &app, &QGuiApplication::focusWindowChanged, &viewer,
+            [&viewer, starter, clock, handed = false](QWindow* w) mutable {
+                if (handed || clock.elapsed() > 1500 || !w || w != viewer.windowHandle())
+                    return;
+                handed = true;
+                // After Qt has taken the activation in, so that its own idea of
+                // the active window follows the change back.
+                QTimer::singleShot(100, &viewer, [starter] { platform::reactivate(*starter); });
+            });
     }
     viewer.show();
     return QApplication::exec();
