@@ -33,8 +33,7 @@ int main(int argc, char** argv) {
             platform::placeBeside(starter->frame, frame, screen->availableGeometry());
         viewer.resize(viewer.size() - (frame - place.size()));
         viewer.move(place.topLeft());
-    }
-    if (starter) {
+
         // A window manager that activates every new window anyway: the focus goes back to
         // the starting window, once, when that happens as the window opens (not later, when
         // the organiser brings the viewer forward after a click).
