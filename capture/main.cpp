@@ -3,6 +3,7 @@
 #include "platform/clipboard.h"
 #include "platform/controls/fonts.h"
 #include "platform/controls/icons.h"
+#include "platform/controls/translations.h"
 #include "platform/controls/windowlook.h"
 #include "platform/display.h"
 #include "platform/viewerchain.h"
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     platform::installFontSubstitutions();
+    platform::installQtTranslation();
     QApplication::setWindowIcon(platform::mirokIcon());
     capture::Form1 form(platform::systemViewerChain(), platform::systemClipboard());
     form.show();

@@ -2,6 +2,7 @@
 #include "organiser/browser/organiser.h"
 #include "organiser/commands/fullpicture.h"
 #include "platform/controls/fonts.h"
+#include "platform/controls/translations.h"
 #include "platform/controls/windowlook.h"
 #include "platform/display.h"
 
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
         QApplication app(argc, argv);
         QApplication::setApplicationName(QStringLiteral("tarvo104"));
         platform::installFontSubstitutions();
+        platform::installQtTranslation();
         tarvo::Organiser organiser;
         organiser.start();
         status = QApplication::exec();

@@ -24,7 +24,8 @@ version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackCon
 grep -qx " Package: tarvo104" "$tmp/info" || fail "package name"
 grep -qx " Version: $version" "$tmp/info" || fail "package version is not $version"
 depends=$(sed -n 's/^ Depends: //p' "$tmp/info")
-for dep in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libxcb1 fonts-ipafont-gothic; do
+for dep in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libxcb1 fonts-ipafont-gothic \
+           qt6-translations-l10n; do
   [[ ", $depends," == *", $dep "* || ", $depends," == *", $dep,"* ]] || fail "no dependency on $dep"
 done
 

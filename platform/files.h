@@ -27,7 +27,8 @@ public:
     // callers that need to know ask sameFile first.
     virtual Result copyReplace(const QString& from, const QString& to) = 0;
     // Renames from to to; never replaces an existing to (Error::Exists). A change of letter
-    // case only is allowed.
+    // case only is allowed. A new name the system forbids (fileNameRule of pathrules.h) is
+    // refused with Error::InvalidName and the reason, before anything is touched.
     virtual Result renameNoReplace(const QString& from, const QString& to) = 0;
     // Deletes the file permanently.
     virtual Result remove(const QString& path) = 0;

@@ -32,6 +32,9 @@ fi
 for tool in x86_64-w64-mingw32-g++-posix wine Xvfb zip; do
   command -v "$tool" >/dev/null || { echo "build-windows: $tool is missing (run scripts/install-deps.sh)"; exit 1; }
 done
+# Qt's own texts in Japanese: Debian's translation is the same file on every system.
+qt_ja=/usr/share/qt6/translations/qtbase_ja.qm
+[ -f "$qt_ja" ] || { echo "build-windows: $qt_ja is missing (run scripts/install-deps.sh)"; exit 1; }
 
 work=$root/build-win
 build=$work/build
@@ -42,6 +45,9 @@ if [ ! -f "$qt/.unpacked" ] || [ "$archive" -nt "$qt/.unpacked" ]; then
   tar -C "$work" -xJf "$archive"
   touch "$qt/.unpacked"
 fi
+# Where Qt looks for its translations (beside its bin folder), for the tests.
+mkdir -p "$qt/translations"
+cp "$qt_ja" "$qt/translations/"
 
 # Wine, also for the build (the icons are drawn by our own code under it): a private
 # prefix, Japanese locale, the Qt and compiler run-time DLLs on its PATH.
@@ -94,10 +100,12 @@ bash tests/e2e/with-xvfb.sh env -u QT_QPA_PLATFORM bash -c '
   wineserver -k
   exit $rc' _ "$build" "$jobs"
 
-# The package: the three programs, the DLLs they import, the plugins Qt loads, nothing else.
+# The package: the three programs, the DLLs they import, the plugins Qt loads, Qt's Japanese
+# texts, a read-me and the licence notices of what it ships, nothing else.
 pkg=$work/package/tarvo104
 rm -rf "$work/package"
-mkdir -p "$pkg/platforms" "$pkg/imageformats" "$pkg/styles"
+mkdir -p "$pkg/platforms" "$pkg/imageformats" "$pkg/styles" "$pkg/translations" "$pkg/licenses"
+cp "$qt_ja" "$pkg/translations/"
 cp "$build/bin/tarvo104.exe" "$build/bin/Mirok101.exe" "$pkg/"
 cp "$build/bin/clipbrd.exe" "$pkg/CLIPBRD.EXE"
 cp "$qt/plugins/platforms/qwindows.dll" "$pkg/platforms/"
@@ -121,7 +129,23 @@ while [ ${#todo[@]} -gt 0 ]; do
     done
   done
 done
-x86_64-w64-mingw32-strip "$pkg"/*.exe
+# Without their debug information the DLLs are a third of their size. (CLIPBRD.EXE is in
+# capitals, as Windows names it.)
+find "$pkg" -iname '*.exe' -o -iname '*.dll' | xargs x86_64-w64-mingw32-strip
+# Texts for Windows: CR LF line ends, and the Japanese read-me with a byte-order mark so
+# that every editor reads it as UTF-8.
+crlf() { sed 's/\r$//; s/$/\r/' "$@"; }
+{ printf '\xEF\xBB\xBF'; crlf packaging/windows/readme.txt; } >"$pkg/readme.txt"
+crlf packaging/windows/NOTICE.txt >"$pkg/licenses/NOTICE.txt"
+crlf /usr/share/common-licenses/LGPL-3 >"$pkg/licenses/LGPL-3.0.txt"
+crlf /usr/share/common-licenses/GPL-3 >"$pkg/licenses/GPL-3.0.txt"
+crlf <(sed -n '/^GCC RUNTIME LIBRARY EXCEPTION$/,/requirements of the license of GCC\.$/p' \
+  /usr/share/doc/gcc-mingw-w64-base/copyright) >"$pkg/licenses/GCC-runtime-exception.txt"
+# winpthreads' parts of mingw-w64's copyright file, with the licence texts they name.
+crlf <(awk 'BEGIN { RS = ""; ORS = "\n\n" }
+  /^Files: mingw-w64-libraries\/winpthreads\// && !/tests_pthread/ ||
+  /^License: expat\n/ || /^License: BSD-3-clause\n/' /usr/share/doc/mingw-w64-common/copyright) \
+  >"$pkg/licenses/winpthreads.txt"
 mkdir -p dist
 rm -f dist/tarvo104-windows-x64.zip
 (cd "$work/package" && zip -qr9 "$root/dist/tarvo104-windows-x64.zip" tarvo104)

@@ -10,8 +10,9 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl-dev
   # X11 pieces used by the platform layer (window lookup, activation, key sending)
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-xtest0-dev libxcb-xfixes0-dev libx11-dev
-  # Japanese fonts standing in for MS Gothic / MS PGothic
-  fonts-ipafont-gothic fontconfig
+  # Japanese fonts standing in for MS Gothic / MS PGothic, and Qt's own texts in Japanese
+  # (also shipped in the Windows package)
+  fonts-ipafont-gothic fontconfig qt6-translations-l10n
   # test and benchmark libraries
   libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev
   # a headless X server and window managers for the cross-process tests (icewm as a second

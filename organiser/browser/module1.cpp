@@ -6,6 +6,7 @@
 #include "organiser.h"
 #include "pictureview.h"
 #include "platform/controls/folderlists.h"
+#include "platform/pathrules.h"
 #include "platform/textcodec.h"
 
 #include <QDir>
@@ -30,10 +31,9 @@ void Module1::setFileName(int k, const QString& name) {
 }
 
 void InitImageDir(Organiser& org) {
-    QString dir = QDir::currentPath();
-    if (!dir.endsWith(QLatin1Char('/')))
-        dir += QLatin1Char('/');
-    org.m().ImageDir = dir;
+    // In the system's own form, "C:\PICS\" on Windows: the folder label shows it and Ctrl+N
+    // puts paths made from it on the clipboard.
+    org.m().ImageDir = platform::nativeFolder(QDir::currentPath());
 }
 
 void LoadFileList(Organiser& org) {

@@ -1,7 +1,8 @@
 #pragma once
 // The organiser's shared state: one instance per run, owned by the Organiser. Every window
 // reads and writes it directly; there is no other channel between the windows.
-// Flags are 16-bit integers holding 0 or 1; folder paths end with "/" once set.
+// Flags are 16-bit integers holding 0 or 1; folder paths are in the system's own form and
+// end with its separator once set ("/home/ann/pics/", "C:\PICS\").
 
 #include <QString>
 #include <array>
@@ -48,7 +49,7 @@ struct Module1 {
 class Organiser;
 
 // The start-up routines that fill the shared state.
-// Sets ImageDir to the process's current folder, ending with "/".
+// Sets ImageDir to the process's current folder, ending with the separator.
 void InitImageDir(Organiser& org);
 // Reads the image-folder dialog's file list into FileNames and shows the first page.
 void LoadFileList(Organiser& org);

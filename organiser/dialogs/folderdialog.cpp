@@ -6,8 +6,9 @@
 #include "platform/controls/fonts.h"
 #include "platform/controls/messagebox.h"
 #include "platform/controls/placement.h"
-#include "platform/twips.h"
 #include "platform/controls/windowlook.h"
+#include "platform/pathrules.h"
+#include "platform/twips.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -24,9 +25,7 @@ void place(QWidget* w, const QRectF& r) {
 } // namespace
 
 QString withSlash(const QString& folder) {
-    if (folder.endsWith(QLatin1Char('/')))
-        return folder;
-    return folder + QLatin1Char('/');
+    return platform::nativeFolder(folder);
 }
 
 FolderDialog::FolderDialog(Organiser& org, const FolderDialogDesign& design, FolderDialogVars vars)

@@ -89,7 +89,8 @@ private:
     QString m_reported; // the unreadable folder already reported since the last change
 };
 
-// A folder path as the shared variables hold it: ending with "/" ("/" stays "/").
+// A folder path as the shared variables hold it: in the system's form, ending with its
+// separator ("/" stays "/", "C:\" stays "C:\", C:/PICS becomes C:\PICS\).
 QString withSlash(const QString& folder);
 
 } // namespace tarvo

@@ -4,11 +4,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QShortcut>
 #include <QStackedWidget>
+#include <QTimer>
+#include <optional>
 
 namespace clipviewer {
 
@@ -34,7 +35,7 @@ void FittedPicture::paintEvent(QPaintEvent*) {
     p.drawImage(target, m_image);
 }
 
-ClipViewer::ClipViewer() {
+ClipViewer::ClipViewer(platform::Clipboard& clipboard) : m_clipboard(clipboard) {
     setWindowTitle(QStringLiteral("クリップボード ビューア"));
     setObjectName(QStringLiteral("ClipViewer"));
 
@@ -55,7 +56,19 @@ ClipViewer::ClipViewer() {
     setCentralWidget(m_pages);
     resize(480, 360);
 
-    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &ClipViewer::showClipboard);
+    // Qt tells of every change; the contents are read through the platform's clipboard
+    // service, which on Windows reads the bitmap formats itself: Qt reads through OLE,
+    // which under Wine does not hand over a bitmap offered for rendering on request, the
+    // way the organiser offers each picture.
+    // The read waits a moment after the notice: a picture offered for rendering on request
+    // keeps the clipboard open while its owner makes it, and the capture saver, which reads
+    // on the same notice, should not find it taken by a mere display.
+    auto* later = new QTimer(this);
+    later->setSingleShot(true);
+    later->setInterval(250);
+    connect(later, &QTimer::timeout, this, &ClipViewer::showClipboard);
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, later,
+            qOverload<>(&QTimer::start));
     showClipboard();
 }
 
@@ -66,14 +79,17 @@ void ClipViewer::openFileMenu() {
 }
 
 void ClipViewer::showClipboard() {
-    const QMimeData* mime = QApplication::clipboard()->mimeData();
-    if (mime && mime->hasImage()) {
-        m_picture->setImage(qvariant_cast<QImage>(mime->imageData()));
+    QImage picture;
+    std::optional<QString> text;
+    if (!m_clipboard.hasBitmap() || !m_clipboard.readBitmap(picture))
+        text = m_clipboard.text();
+    if (!picture.isNull()) {
+        m_picture->setImage(picture);
         m_text->clear();
         m_pages->setCurrentWidget(m_picture);
-    } else if (mime && mime->hasText()) {
+    } else if (text) {
         m_picture->setImage({});
-        m_text->setPlainText(mime->text());
+        m_text->setPlainText(*text);
         m_pages->setCurrentWidget(m_text);
     } else {
         m_picture->setImage({});

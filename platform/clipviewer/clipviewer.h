@@ -4,6 +4,8 @@
 // follows every change. Its menu "ファイル(F)" holds "終了(X)"; Shift+F10 opens that menu,
 // so the keys Shift+F10, F, X close the window, as other programs close it.
 
+#include "platform/clipboard.h"
+
 #include <QImage>
 #include <QMainWindow>
 
@@ -33,13 +35,15 @@ private:
 class ClipViewer : public QMainWindow {
     Q_OBJECT
 public:
-    ClipViewer();
+    // Shows what clipboard holds (the system clipboard in the program).
+    explicit ClipViewer(platform::Clipboard& clipboard = platform::systemClipboard());
     // Reads the clipboard again and shows what it holds.
     void showClipboard();
 
 private:
     void openFileMenu();
 
+    platform::Clipboard& m_clipboard;
     QMenu* m_fileMenu = nullptr;
     QStackedWidget* m_pages = nullptr;
     FittedPicture* m_picture = nullptr;

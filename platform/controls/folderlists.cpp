@@ -2,6 +2,7 @@
 // enumeration of drives in the platform back end.
 
 #include "folderlists.h"
+#include "platform/pathrules.h"
 
 #include <QApplication>
 #include <QDir>
@@ -105,7 +106,7 @@ DirList::DirList(QWidget* parent) : QListWidget(parent) {
 }
 
 QString DirList::path() const {
-    return m_path;
+    return nativePath(m_path);
 }
 
 Result DirList::setPath(const QString& path) {
@@ -158,9 +159,9 @@ void DirList::fill() {
     int depth = 0;
     QListWidgetItem* current = nullptr;
     for (const QString& folder : chain) {
-        // A root ("/", "C:/") has no last part and shows as itself.
+        // A root ("/", "C:\") has no last part and shows as itself.
         const QString leaf = QFileInfo(folder).fileName();
-        const QString name = leaf.isEmpty() ? folder : leaf;
+        const QString name = leaf.isEmpty() ? nativePath(folder) : leaf;
         auto* item = new QListWidgetItem(open, indentStep.repeated(depth) + name, this);
         item->setData(Qt::UserRole, folder);
         current = item;

@@ -7,8 +7,10 @@
 // emits changed().
 //
 // DirList: one current folder with its parents above and subfolders below. path() is a
-// full path ending with "/" only at the root. setPath() fails (returns an error) for a
-// folder that is gone or cannot be read; a drive text moves to that drive's folder.
+// full path in the system's form (nativePath: "C:\PICS" on Windows) ending with a
+// separator only at a root ("/", "C:\"); the list shows a root the same way. setPath()
+// fails (returns an error) for a folder that is gone or cannot be read; a drive text moves
+// to that drive's folder.
 // Every change emits changed().
 //
 // FileList: the names of the normal files of its folder matching its pattern (";"-separated

@@ -1,6 +1,7 @@
 // File services on POSIX: every replacement of a file goes through a temporary file in the
 // same folder and a rename, so a failure never leaves a half-written target behind.
 #include "platform/files.h"
+#include "platform/pathrules.h"
 #include "platform/textcodec.h"
 
 #include <QFile>
@@ -203,6 +204,9 @@ public:
     }
 
     Result renameNoReplace(const QString& from, const QString& to) override {
+        // A NUL would end the name early and rename the file to another name than asked.
+        if (Result r = fileNameRule(lastNameOf(to, PathStyle::Posix), PathStyle::Posix); !r)
+            return r;
         QByteArray src = encodePath(from);
         QByteArray dst = encodePath(to);
         struct stat st;

@@ -2,6 +2,7 @@
 // file system whatever the ANSI code page. Every replacement goes through a temporary file
 // beside the target and a rename over it, so a failure never leaves a half-written target.
 #include "platform/files.h"
+#include "platform/pathrules.h"
 #include "platform/textcodec.h"
 #include "win32error.h"
 
@@ -147,6 +148,10 @@ public:
         return commit(tmp, to);
     }
     Result renameNoReplace(const QString& from, const QString& to) override {
+        // Names the system would take otherwise than meant are refused first: "a:b" names a
+        // stream of the file "a" on NTFS, "CON.jpg" the console, and "sea." becomes "sea".
+        if (Result r = fileNameRule(lastNameOf(to, PathStyle::Windows), PathStyle::Windows); !r)
+            return r;
         // Without MOVEFILE_REPLACE_EXISTING an existing target is refused.
         if (from != to && from.compare(to, Qt::CaseInsensitive) == 0 && sameFile(from, to))
             return renameCase(from, to);

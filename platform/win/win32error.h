@@ -1,5 +1,6 @@
 #pragma once
 // Win32 error codes as the platform's Result, and paths as the wide strings the W calls take.
+#include "platform/pathrules.h"
 #include "platform/result.h"
 
 #include <QDir>
@@ -15,7 +16,9 @@ inline std::wstring widePath(const QString& path) {
 
 // The kind of a Win32 error, and its reason in the same Japanese words the other
 // platforms give (the errno the error corresponds to); the system's own text for the rest.
-inline Result resultFromWin32(DWORD code, const QString& what) {
+// A path named in it reads with "\", as the user knows it.
+inline Result resultFromWin32(DWORD code, const QString& path) {
+    const QString what = nativePath(path);
     Error e = Error::Io;
     int err = 0;
     switch (code) {

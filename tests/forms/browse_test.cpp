@@ -1,5 +1,6 @@
 // Browsing a folder: start-up, the first page, cell rendering and the memo window toggle.
 #include "organiser/browser/cellrules.h"
+#include "platform/pathrules.h"
 #include "support/organiserfixture.h"
 
 #include <QApplication>
@@ -8,6 +9,7 @@
 
 using namespace testing_support;
 using namespace tarvo;
+using platform::nativeFolder;
 
 namespace {
 const QString kCannotDisplay = QStringLiteral("このファイルは表示不可能なプロパティイです｡");
@@ -23,8 +25,8 @@ TEST_F(OrganiserTest, EmptyFolderShowsNothingAndCountsZero) {
         EXPECT_TRUE(label(i).isEmpty());
         EXPECT_FALSE(view()->Image1(i)->isVisibleTo(view()));
     }
-    EXPECT_EQ(m().ImageDir, dir.path());
-    EXPECT_EQ(view()->Directory()->text(), dir.path());
+    EXPECT_EQ(m().ImageDir, nativeFolder(dir.path()));
+    EXPECT_EQ(view()->Directory()->text(), nativeFolder(dir.path()));
     // Filling the name fields counts as an edit.
     EXPECT_EQ(m().NameEdited, 1);
 }
@@ -149,9 +151,11 @@ TEST(InitImageDir, RootKeepsOneSlash) {
     FakeClipboard clip;
     Organiser org(Services{nullptr, &clip, &box, nullptr});
     InitImageDir(org);
-    EXPECT_EQ(org.m().ImageDir, rootFolder());
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^(/|[A-Z]:/)$")).match(rootFolder()).hasMatch())
-        << rootFolder().toStdString();
+    // The root as the system writes it: "/", or "C:\" on Windows.
+    EXPECT_EQ(org.m().ImageDir, nativeFolder(rootFolder()));
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("^(/|[A-Z]:\\\\)$")).match(org.m().ImageDir).hasMatch())
+        << org.m().ImageDir.toStdString();
 }
 
 TEST_F(OrganiserTest, EndingThroughTheMenuOrTheCloseBoxEndsAtOnce) {

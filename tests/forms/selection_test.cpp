@@ -1,6 +1,7 @@
 // Selecting cells, paging, and the clipboard copies that every selection makes.
 #include "organiser/dialogs/setdir.h"
 #include "platform/controls/folderlists.h"
+#include "platform/pathrules.h"
 #include "support/organiserfixture.h"
 
 #include <QDir>
@@ -8,6 +9,8 @@
 
 using namespace testing_support;
 using namespace tarvo;
+using platform::nativeFolder;
+using platform::nativePath;
 
 namespace {
 const QColor kBlue(0, 0, 255);
@@ -121,7 +124,8 @@ TEST_F(OrganiserTest, CtrlNPutsThePathAndTypedNameBecomesCurrent) {
     clickPicture(0);
     typeName(0, QStringLiteral("typed.bmp"));
     trigger("ItemCopy_1");
-    EXPECT_EQ(clip.textData, dir.path() + QStringLiteral("typed.bmp"));
+    // The path as the system writes it: C:\...\typed.bmp on Windows.
+    EXPECT_EQ(clip.textData, nativePath(dir.path() + QStringLiteral("typed.bmp")));
     EXPECT_EQ(m().CurFileName, QStringLiteral("typed.bmp"));
 }
 
@@ -231,7 +235,7 @@ TEST_F(SelectionEndTest, FolderChangeEndsTheSelection) {
     ASSERT_NE(dirList, nullptr);
     ASSERT_TRUE(dirList->setPath(dir.path() + QStringLiteral("other")));
     org->setDir()->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
-    ASSERT_EQ(m().ImageDir, dir.path() + QStringLiteral("other/"));
+    ASSERT_EQ(m().ImageDir, nativeFolder(dir.path() + QStringLiteral("other/")));
     EXPECT_EQ(name(0), QStringLiteral("sea.jpg"));
     expectNoSelection();
     EXPECT_TRUE(dir.exists(QStringLiteral("other/sea.jpg")));

@@ -2,6 +2,7 @@
 // and the frame close.
 #include "organiser/dialogs/setdir.h"
 #include "platform/controls/folderlists.h"
+#include "platform/pathrules.h"
 #include "support/organiserfixture.h"
 #include "support/unprivileged.h"
 #include "tools/gifwriter.h"
@@ -15,6 +16,8 @@ using namespace tarvo;
 using platform::DirList;
 using platform::DriveList;
 using platform::FileList;
+using platform::nativeFolder;
+using platform::nativePath;
 
 namespace {
 
@@ -89,8 +92,8 @@ TEST_F(SetDirTest, DesignAndCreationStep) {
     EXPECT_EQ(file1()->pattern(), kDesign);
     EXPECT_EQ(dlg()->DefaultMask(), kDesign);
     EXPECT_EQ(mask()->text(), kDesign);
-    EXPECT_EQ(dir1()->path() + QLatin1Char('/'), dir.path());
-    EXPECT_EQ(m().ImageDir, dir.path());
+    EXPECT_EQ(nativeFolder(dir1()->path()), nativeFolder(dir.path()));
+    EXPECT_EQ(m().ImageDir, nativeFolder(dir.path()));
 }
 
 TEST_F(SetDirTest, FolderChangeFollowsAtOnceAndOkReloads) {
@@ -101,11 +104,11 @@ TEST_F(SetDirTest, FolderChangeFollowsAtOnceAndOkReloads) {
     start();
     view()->show();
     openDialog();
-    EXPECT_EQ(m().SavedImageDir, dir.path());
+    EXPECT_EQ(m().SavedImageDir, nativeFolder(dir.path()));
 
     openFolder(QStringLiteral("other"));
     const QString other = dir.path() + QStringLiteral("other/");
-    EXPECT_EQ(m().ImageDir, other);                          // at once, before OK
+    EXPECT_EQ(m().ImageDir, nativeFolder(other));            // at once, before OK
     EXPECT_EQ(file1()->count(), 12);                         // the dialog's list shows the folder
     EXPECT_EQ(view()->Total()->text(), QStringLiteral("3")); // the main view not yet
 
@@ -113,7 +116,7 @@ TEST_F(SetDirTest, FolderChangeFollowsAtOnceAndOkReloads) {
     EXPECT_FALSE(dlg()->isVisible());
     EXPECT_TRUE(view()->isVisible());
     EXPECT_EQ(view()->Total()->text(), QStringLiteral("12"));
-    EXPECT_EQ(view()->Directory()->text(), other);
+    EXPECT_EQ(view()->Directory()->text(), nativeFolder(other));
     EXPECT_EQ(m().fileName(0), QStringLiteral("q00.gif"));
     EXPECT_EQ(m().fileName(11), QStringLiteral("q11.gif"));
     EXPECT_TRUE(m().fileName(12).isEmpty());
@@ -121,8 +124,8 @@ TEST_F(SetDirTest, FolderChangeFollowsAtOnceAndOkReloads) {
 
     // The next opening shows the folder the main window shows.
     openDialog();
-    EXPECT_EQ(dir1()->path() + QLatin1Char('/'), other);
-    EXPECT_EQ(m().SavedImageDir, other);
+    EXPECT_EQ(nativeFolder(dir1()->path()), nativeFolder(other));
+    EXPECT_EQ(m().SavedImageDir, nativeFolder(other));
 }
 
 TEST_F(SetDirTest, GifMaskPersistsUntilCancelBringsBackTheDesignPattern) {
@@ -188,12 +191,12 @@ TEST_F(SetDirTest, CancelRestoresTheSavedFolderExactly) {
     openDialog();
     openFolder(QStringLiteral("a"));
     openFolder(QStringLiteral("b"));
-    ASSERT_EQ(m().ImageDir, dir.path() + QStringLiteral("a/b/"));
+    ASSERT_EQ(m().ImageDir, nativeFolder(dir.path() + QStringLiteral("a/b/")));
 
     QTest::mouseClick(cancel(), Qt::LeftButton);
-    EXPECT_EQ(m().ImageDir, dir.path());
-    EXPECT_EQ(dir1()->path() + QLatin1Char('/'), dir.path());
-    EXPECT_EQ(file1()->path() + QLatin1Char('/'), dir.path());
+    EXPECT_EQ(m().ImageDir, nativeFolder(dir.path()));
+    EXPECT_EQ(nativeFolder(dir1()->path()), nativeFolder(dir.path()));
+    EXPECT_EQ(nativeFolder(file1()->path()), nativeFolder(dir.path()));
     EXPECT_EQ(file1()->count(), 2);
     EXPECT_FALSE(dlg()->isVisible());
     EXPECT_TRUE(view()->isVisible());
@@ -204,9 +207,9 @@ TEST_F(SetDirTest, RootFolderHasOneSlash) {
     start();
     openDialog();
     ASSERT_TRUE(dir1()->setPath(QStringLiteral("/")));
-    EXPECT_EQ(m().ImageDir, rootFolder());
+    EXPECT_EQ(m().ImageDir, nativeFolder(rootFolder()));
     QTest::mouseClick(ok(), Qt::LeftButton);
-    EXPECT_EQ(view()->Directory()->text(), rootFolder());
+    EXPECT_EQ(view()->Directory()->text(), nativeFolder(rootFolder()));
 }
 
 TEST_F(SetDirTest, GoneSavedFolderFallsBackToItsNearestParent) {
@@ -220,7 +223,7 @@ TEST_F(SetDirTest, GoneSavedFolderFallsBackToItsNearestParent) {
     openFolder(QStringLiteral("deep"));
     QTest::mouseClick(ok(), Qt::LeftButton);
     const QString deep = dir.path() + QStringLiteral("sub/deep/");
-    ASSERT_EQ(m().ImageDir, deep);
+    ASSERT_EQ(m().ImageDir, nativeFolder(deep));
     ASSERT_EQ(view()->Total()->text(), QStringLiteral("1"));
 
     openDialog();
@@ -229,15 +232,15 @@ TEST_F(SetDirTest, GoneSavedFolderFallsBackToItsNearestParent) {
     QTest::mouseClick(cancel(), Qt::LeftButton);
     // The list stands on the nearest folder that is still there; ImageDir keeps the saved
     // string, which matches the names the main view still shows.
-    EXPECT_EQ(dir1()->path(), dir.path() + QStringLiteral("sub"));
+    EXPECT_EQ(dir1()->path(), nativePath(dir.path() + QStringLiteral("sub")));
     EXPECT_EQ(file1()->count(), 2);
-    EXPECT_EQ(m().ImageDir, deep);
+    EXPECT_EQ(m().ImageDir, nativeFolder(deep));
     EXPECT_FALSE(dlg()->isVisible());
 
     // OK reads the folder the list shows, and ImageDir agrees with it.
     openDialog();
     QTest::mouseClick(ok(), Qt::LeftButton);
-    EXPECT_EQ(m().ImageDir, dir.path() + QStringLiteral("sub/"));
+    EXPECT_EQ(m().ImageDir, nativeFolder(dir.path() + QStringLiteral("sub/")));
     EXPECT_EQ(view()->Total()->text(), QStringLiteral("2"));
 }
 
@@ -249,19 +252,19 @@ TEST_F(SetDirTest, FrameCloseDestroysAndTheNextReferenceRunsCreationAgain) {
     openDialog();
     typeMask(QStringLiteral("*.gif"));
     openFolder(QStringLiteral("sub"));
-    ASSERT_EQ(m().ImageDir, dir.path() + QStringLiteral("sub/"));
+    ASSERT_EQ(m().ImageDir, nativeFolder(dir.path() + QStringLiteral("sub/")));
 
     dlg()->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(org->hasSetDir());
     // Neither OK nor Cancel ran: ImageDir stays, the main view is not reloaded.
-    EXPECT_EQ(m().ImageDir, dir.path() + QStringLiteral("sub/"));
+    EXPECT_EQ(m().ImageDir, nativeFolder(dir.path() + QStringLiteral("sub/")));
     EXPECT_EQ(view()->Total()->text(), QStringLiteral("4"));
 
     // "再表示" refers to the file list: a new dialog, back in the current folder.
     press("ResetBotton");
     EXPECT_TRUE(org->hasSetDir());
-    EXPECT_EQ(m().ImageDir, dir.path());
+    EXPECT_EQ(m().ImageDir, nativeFolder(dir.path()));
     EXPECT_EQ(file1()->pattern(), kDesign);
     EXPECT_EQ(mask()->text(), kDesign);
     EXPECT_EQ(view()->Total()->text(), QStringLiteral("4"));
@@ -287,17 +290,17 @@ TEST_F(SetDirTest, DriveWithoutMediumShowsTheDriveErrorAndKeepsTheFolder) {
     EXPECT_EQ(box.shown[0].title, QStringLiteral("ドライブエラー"));
     EXPECT_EQ(box.shown[0].icon, platform::MessageBox::Icon::Critical);
     EXPECT_EQ(drive1->drive(), QStringLiteral("/no-medium  [CD]"));
-    EXPECT_EQ(dir1()->path() + QLatin1Char('/'), dir.path());
-    EXPECT_EQ(m().ImageDir, dir.path());
+    EXPECT_EQ(nativeFolder(dir1()->path()), nativeFolder(dir.path()));
+    EXPECT_EQ(m().ImageDir, nativeFolder(dir.path()));
 
     drive1->setCurrentIndex(1);
-    EXPECT_EQ(m().ImageDir, stick.path());
+    EXPECT_EQ(m().ImageDir, nativeFolder(stick.path()));
     EXPECT_EQ(file1()->entry(0), QStringLiteral("s.jpg"));
 
     // Cancel goes back to the drive and folder of the opening.
     QTest::mouseClick(cancel(), Qt::LeftButton);
     EXPECT_EQ(drive1->drive(), QStringLiteral("/  [vda]"));
-    EXPECT_EQ(m().ImageDir, dir.path());
+    EXPECT_EQ(m().ImageDir, nativeFolder(dir.path()));
     EXPECT_EQ(box.shown.size(), 1u);
 }
 
@@ -329,13 +332,13 @@ TEST_F(SetDirTest, DriveThatRefusesAccessSaysSoInsteadOfAskingForADisk) {
     EXPECT_EQ(box.shown[0].text, QStringLiteral("このドライブにアクセスする権限がありません"));
     EXPECT_EQ(box.shown[0].title, QStringLiteral("ドライブエラー"));
     EXPECT_EQ(box.shown[0].icon, platform::MessageBox::Icon::Critical);
-    EXPECT_EQ(m().ImageDir, dir.path()); // the folder stays
+    EXPECT_EQ(m().ImageDir, nativeFolder(dir.path())); // the folder stays
 
     // A drive that is really gone still asks for its disk.
     drive1->setCurrentIndex(2);
     ASSERT_EQ(box.shown.size(), 2u);
     EXPECT_EQ(box.shown[1].text, QStringLiteral("ディスクをセットして下さい"));
-    EXPECT_EQ(m().ImageDir, dir.path());
+    EXPECT_EQ(m().ImageDir, nativeFolder(dir.path()));
 }
 
 TEST_F(SetDirTest, CancelAfterTheSavedDriveWentAwayKeepsTheDialogUsable) {
@@ -351,7 +354,7 @@ TEST_F(SetDirTest, CancelAfterTheSavedDriveWentAwayKeepsTheDialogUsable) {
     auto* drive1 = control<DriveList>("Drive1");
     drive1->setCurrentIndex(1);
     QTest::mouseClick(ok(), Qt::LeftButton);
-    ASSERT_EQ(m().ImageDir, stick->path());
+    ASSERT_EQ(m().ImageDir, nativeFolder(stick->path()));
 
     openDialog(); // saves the stick and its folder
     ASSERT_TRUE(dir1()->setPath(dir.path()));
@@ -362,7 +365,8 @@ TEST_F(SetDirTest, CancelAfterTheSavedDriveWentAwayKeepsTheDialogUsable) {
     ASSERT_FALSE(QFileInfo::exists(stickRoot)) << "the stick's folder could not be removed";
     QTest::mouseClick(cancel(), Qt::LeftButton);
     EXPECT_FALSE(dlg()->isVisible());
-    EXPECT_EQ(dir1()->path(), QFileInfo(stickRoot).path()); // the nearest folder still there
+    EXPECT_EQ(dir1()->path(),
+              nativePath(QFileInfo(stickRoot).path())); // the nearest folder still there
     EXPECT_EQ(file1()->path(), dir1()->path());
     // Going back to the stick is a drive change that finds no medium.
     ASSERT_EQ(box.shown.size(), 1u);
@@ -372,7 +376,7 @@ TEST_F(SetDirTest, CancelAfterTheSavedDriveWentAwayKeepsTheDialogUsable) {
     openDialog();
     ASSERT_TRUE(dir1()->setPath(dir.path()));
     QTest::mouseClick(ok(), Qt::LeftButton);
-    EXPECT_EQ(m().ImageDir, dir.path());
+    EXPECT_EQ(m().ImageDir, nativeFolder(dir.path()));
     EXPECT_EQ(view()->Total()->text(), QStringLiteral("1"));
 }
 
@@ -390,7 +394,8 @@ TEST_F(SetDirTest, AFolderThatCannotBeListedIsReportedOncePerChange) {
     press("ResetBotton");
     EXPECT_EQ(view()->Total()->text(), QStringLiteral("0"));
     ASSERT_EQ(box.shown.size(), 1u);
-    EXPECT_TRUE(box.shown[0].text.contains(dir.path() + QStringLiteral("sub")));
+    EXPECT_TRUE(box.shown[0].text.contains(nativePath(dir.path() + QStringLiteral("sub"))))
+        << box.shown[0].text.toStdString();
     press("ResetBotton");
     EXPECT_EQ(box.shown.size(), 1u);
 }

@@ -1,6 +1,7 @@
 // The copy-destination dialog: CopyDir before and after the dialog.
 #include "organiser/dialogs/settdir.h"
 #include "platform/controls/folderlists.h"
+#include "platform/pathrules.h"
 #include "support/organiserfixture.h"
 
 #include <QDir>
@@ -10,6 +11,8 @@ using namespace tarvo;
 using platform::DirList;
 using platform::DriveList;
 using platform::FileList;
+using platform::nativeFolder;
+using platform::nativePath;
 
 namespace {
 
@@ -58,10 +61,10 @@ TEST_F(SetTdirTest, DesignAndNoCreationStep) {
     EXPECT_EQ(file2()->pattern(),
               QStringLiteral("*.BMP;*.WMF;*.ICO;*.DIB;*.RLE;*.JPG;*.gif;*.jpeg"));
     // A new folder list starts in the current folder, yet CopyDir stays empty.
-    EXPECT_EQ(dir2()->path() + QLatin1Char('/'), dir.path());
+    EXPECT_EQ(nativeFolder(dir2()->path()), nativeFolder(dir.path()));
     EXPECT_TRUE(m().CopyDir.isEmpty());
     // ImageDir is not the business of this dialog.
-    EXPECT_EQ(m().ImageDir, dir.path());
+    EXPECT_EQ(m().ImageDir, nativeFolder(dir.path()));
 }
 
 TEST_F(SetTdirTest, FirstOpeningThenOkLeavesCopyDirEmpty) {
@@ -78,11 +81,11 @@ TEST_F(SetTdirTest, FirstOpeningThenCancelLeavesCopyDirEmptyAndTheListInTheCurre
     start();
     openDialog();
     openFolder(QStringLiteral("dest"));
-    ASSERT_EQ(m().CopyDir, dir.path() + QStringLiteral("dest/"));
+    ASSERT_EQ(m().CopyDir, nativeFolder(dir.path() + QStringLiteral("dest/")));
     QTest::mouseClick(cancel(), Qt::LeftButton);
     EXPECT_TRUE(m().CopyDir.isEmpty());
-    EXPECT_EQ(dir2()->path() + QLatin1Char('/'), dir.path());
-    EXPECT_EQ(file2()->path() + QLatin1Char('/'), dir.path());
+    EXPECT_EQ(nativeFolder(dir2()->path()), nativeFolder(dir.path()));
+    EXPECT_EQ(nativeFolder(file2()->path()), nativeFolder(dir.path()));
     EXPECT_TRUE(box.shown.empty());
 }
 
@@ -95,27 +98,27 @@ TEST_F(SetTdirTest, BrowsingSetsCopyDirAtOnceAndCancelRestoresIt) {
     openDialog();
     openFolder(QStringLiteral("dest"));
     const QString dest = dir.path() + QStringLiteral("dest/");
-    EXPECT_EQ(m().CopyDir, dest); // before OK
+    EXPECT_EQ(m().CopyDir, nativeFolder(dest)); // before OK
     EXPECT_EQ(file2()->entry(0), QStringLiteral("there.bmp"));
     QTest::mouseClick(ok(), Qt::LeftButton);
-    EXPECT_EQ(m().CopyDir, dest);
+    EXPECT_EQ(m().CopyDir, nativeFolder(dest));
     EXPECT_EQ(view()->Total()->text(), QStringLiteral("2")); // OK reloads nothing
 
     openDialog();
-    EXPECT_EQ(dir2()->path() + QLatin1Char('/'), dest); // kept while hidden
-    EXPECT_EQ(m().SavedCopyDir, dest);
+    EXPECT_EQ(nativeFolder(dir2()->path()), nativeFolder(dest)); // kept while hidden
+    EXPECT_EQ(m().SavedCopyDir, nativeFolder(dest));
     ASSERT_TRUE(dir2()->setPath(dir.path() + QStringLiteral("other")));
-    EXPECT_EQ(m().CopyDir, dir.path() + QStringLiteral("other/"));
+    EXPECT_EQ(m().CopyDir, nativeFolder(dir.path() + QStringLiteral("other/")));
     QTest::mouseClick(cancel(), Qt::LeftButton);
-    EXPECT_EQ(m().CopyDir, dest);
-    EXPECT_EQ(dir2()->path() + QLatin1Char('/'), dest);
+    EXPECT_EQ(m().CopyDir, nativeFolder(dest));
+    EXPECT_EQ(nativeFolder(dir2()->path()), nativeFolder(dest));
 }
 
 TEST_F(SetTdirTest, RootFolderHasOneSlash) {
     start();
     openDialog();
     ASSERT_TRUE(dir2()->setPath(QStringLiteral("/")));
-    EXPECT_EQ(m().CopyDir, rootFolder());
+    EXPECT_EQ(m().CopyDir, nativeFolder(rootFolder()));
 }
 
 TEST_F(SetTdirTest, FrameCloseKeepsCopyDirAndTheNextOpeningStartsAnew) {
@@ -126,15 +129,16 @@ TEST_F(SetTdirTest, FrameCloseKeepsCopyDirAndTheNextOpeningStartsAnew) {
     dlg()->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(org->hasSetTdir());
-    EXPECT_EQ(m().CopyDir, dir.path() + QStringLiteral("dest/"));
+    EXPECT_EQ(m().CopyDir, nativeFolder(dir.path() + QStringLiteral("dest/")));
 
     openDialog();
-    EXPECT_EQ(dir2()->path() + QLatin1Char('/'), dir.path());
-    EXPECT_EQ(m().CopyDir, dir.path() + QStringLiteral("dest/")); // creation leaves it
+    EXPECT_EQ(nativeFolder(dir2()->path()), nativeFolder(dir.path()));
+    EXPECT_EQ(m().CopyDir,
+              nativeFolder(dir.path() + QStringLiteral("dest/"))); // creation leaves it
     // Cancel returns to the destination that was in force at this opening.
     QTest::mouseClick(cancel(), Qt::LeftButton);
-    EXPECT_EQ(m().CopyDir, dir.path() + QStringLiteral("dest/"));
-    EXPECT_EQ(dir2()->path() + QLatin1Char('/'), dir.path() + QStringLiteral("dest/"));
+    EXPECT_EQ(m().CopyDir, nativeFolder(dir.path() + QStringLiteral("dest/")));
+    EXPECT_EQ(nativeFolder(dir2()->path()), nativeFolder(dir.path() + QStringLiteral("dest/")));
 }
 
 TEST_F(SetTdirTest, DriveWithoutMediumKeepsCopyDir) {
@@ -150,6 +154,6 @@ TEST_F(SetTdirTest, DriveWithoutMediumKeepsCopyDir) {
     EXPECT_EQ(box.shown[0].text, QStringLiteral("ディスクをセットして下さい"));
     EXPECT_EQ(box.shown[0].title, QStringLiteral("ドライブエラー"));
     EXPECT_EQ(box.shown[0].icon, platform::MessageBox::Icon::Critical);
-    EXPECT_EQ(m().CopyDir, dir.path() + QStringLiteral("dest/"));
-    EXPECT_EQ(dir2()->path(), dir.path() + QStringLiteral("dest"));
+    EXPECT_EQ(m().CopyDir, nativeFolder(dir.path() + QStringLiteral("dest/")));
+    EXPECT_EQ(dir2()->path(), nativePath(dir.path() + QStringLiteral("dest")));
 }

@@ -5,6 +5,7 @@
 
 #include "platform/files.h"
 
+#include <QDir>
 #include <QString>
 #include <QStringList>
 #include <map>
@@ -22,6 +23,8 @@ public:
     // read-only file system.
     std::map<QString, int> failing;
     // Every change asked for, in order: "remove p", "rename a > b", "copy a > b", "write p".
+    // Paths are given here and recorded with "/" whatever form the program passes (on
+    // Windows it passes "\").
     QStringList changes;
 
     bool isNormalFile(const QString& path) override { return real().isNormalFile(path); }
@@ -32,15 +35,15 @@ public:
     }
 
     platform::Result copyReplace(const QString& from, const QString& to) override {
-        changes << QStringLiteral("copy %1 > %2").arg(from, to);
+        changes << QStringLiteral("copy %1 > %2").arg(key(from), key(to));
         if (auto r = refused(to))
             return *r;
-        if (readOnly.contains(to) && real().isNormalFile(to))
+        if (readOnly.contains(key(to)) && real().isNormalFile(to))
             return platform::readOnlyFile(to);
         return real().copyReplace(from, to);
     }
     platform::Result renameNoReplace(const QString& from, const QString& to) override {
-        changes << QStringLiteral("rename %1 > %2").arg(from, to);
+        changes << QStringLiteral("rename %1 > %2").arg(key(from), key(to));
         if (auto r = refused(from))
             return *r;
         if (auto r = refused(to))
@@ -48,31 +51,33 @@ public:
         return real().renameNoReplace(from, to);
     }
     platform::Result remove(const QString& path) override {
-        changes << QStringLiteral("remove %1").arg(path);
+        changes << QStringLiteral("remove %1").arg(key(path));
         if (auto r = refused(path))
             return *r;
-        if (readOnly.contains(path))
+        if (readOnly.contains(key(path)))
             return platform::readOnlyFile(path);
         return real().remove(path);
     }
     platform::Result writeText(const QString& path, const QString& text) override {
-        changes << QStringLiteral("write %1").arg(path);
+        changes << QStringLiteral("write %1").arg(key(path));
         if (auto r = refused(path))
             return *r;
-        if (readOnly.contains(path) && real().isNormalFile(path))
+        if (readOnly.contains(key(path)) && real().isNormalFile(path))
             return platform::readOnlyFile(path);
         return real().writeText(path, text);
     }
 
 private:
     static platform::Files& real() { return platform::systemFiles(); }
-    std::optional<platform::Result> refused(const QString& path) const {
+    static QString key(const QString& path) { return QDir::fromNativeSeparators(path); }
+    std::optional<platform::Result> refused(const QString& given) const {
+        const QString path = key(given);
         auto it = failing.find(path);
         if (it == failing.end())
             it = failing.find(path.left(path.lastIndexOf(QLatin1Char('/')) + 1));
         if (it == failing.end())
             return std::nullopt;
-        return platform::resultFromErrno(it->second, path);
+        return platform::resultFromErrno(it->second, given);
     }
 };
 

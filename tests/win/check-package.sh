@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Checks the Windows package as a user receives it: the zip holds the three programs, the Qt
-# and compiler run-time DLLs and the plugins, and nothing of the build (no tests, no import
-# libraries); unzipped into a new folder, tarvo104.exe starts from it under Wine without the
-# build's DLL paths and shows its window on the pictures of the folder it is started in.
+# and compiler run-time DLLs and the plugins, Qt's Japanese texts, the Japanese read-me and
+# the licence notices of what it ships, and nothing of the build (no tests, no import
+# libraries, no debug information); it stays within 12 MB; unzipped into a new folder,
+# tarvo104.exe starts from it under Wine without the build's DLL paths and shows its window
+# on the pictures of the folder it is started in.
 # Run on an X display (tests/e2e/with-xvfb.sh) with the Wine environment of build-windows.sh.
 set -u
 zip=$1
@@ -15,14 +17,39 @@ unzip -q "$zip" -d "$tmp/unzipped" || fail "the zip cannot be unpacked"
 pkg=$tmp/unzipped/tarvo104
 for f in tarvo104.exe Mirok101.exe CLIPBRD.EXE Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll \
          platforms/qwindows.dll imageformats/qjpeg.dll imageformats/qgif.dll \
-         imageformats/qico.dll; do
+         imageformats/qico.dll translations/qtbase_ja.qm readme.txt licenses/NOTICE.txt; do
   [ -f "$pkg/$f" ] || fail "$f is missing"
 done
-extra=$(cd "$pkg" && find . -type f | grep -Eiv '^\./[^/]+\.(exe|dll)$|^\./(platforms|imageformats|styles)/[^/]+\.dll$' || true)
+extra=$(cd "$pkg" && find . -type f | grep -Eiv '^\./[^/]+\.(exe|dll)$|^\./(platforms|imageformats|styles)/[^/]+\.dll$|^\./translations/qtbase_ja\.qm$|^\./readme\.txt$|^\./licenses/[^/]+\.txt$' || true)
 [ -z "$extra" ] || fail "files that do not belong in the package: $extra"
 tests=$(cd "$pkg" && find . -iname '*test*' -o -iname '*e2e*' -o -iname 'make_*')
 [ -z "$tests" ] || fail "build programs in the package: $tests"
-echo "check-package: $(cd "$pkg" && find . -type f | wc -l) files, $(du -sh "$pkg" | cut -f1) unpacked"
+
+# The notices: every shipped library's licence, and where Qt's source is.
+has() { grep -q -- "$2" "$pkg/licenses/$1" || fail "licenses/$1 lacks \"$2\""; }
+for dll in Qt6Core.dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
+  [ ! -f "$pkg/$dll" ] || has NOTICE.txt "$dll"
+done
+has NOTICE.txt "sources.debian.org/src/qt6-base/"
+has LGPL-3.0.txt "GNU LESSER GENERAL PUBLIC LICENSE"
+has GPL-3.0.txt "GNU GENERAL PUBLIC LICENSE"
+has GCC-runtime-exception.txt "GCC RUNTIME LIBRARY EXCEPTION"
+has winpthreads.txt "mingw-w64-libraries/winpthreads"
+has winpthreads.txt "Permission is hereby granted"
+# The read-me in Japanese: the three programs, where to start, where captures go.
+for text in tarvo104.exe Mirok101.exe CLIPBRD.EXE 作業フォルダ 保存; do
+  grep -q "$text" "$pkg/readme.txt" || fail "readme.txt does not mention $text"
+done
+# No debug information in any program or DLL.
+for f in $(cd "$pkg" && find . -iname '*.exe' -o -iname '*.dll'); do
+  ! x86_64-w64-mingw32-objdump -h "$pkg/$f" | grep -q '\.debug_' || fail "$f is not stripped"
+done
+# Stripped, the zip is some 11 MB (18 MB with the debug information); most of it is Qt's
+# own DLLs as the prebuilt Qt has them. Anything that brings the debug information or
+# other build output back goes past the limit.
+size=$(stat -c %s "$zip")
+[ "$size" -le $((12 * 1024 * 1024)) ] || fail "the zip is $size bytes, more than 12 MB"
+echo "check-package: $(cd "$pkg" && find . -type f | wc -l) files, $(du -sh "$pkg" | cut -f1) unpacked, zip $((size / 1024)) KB"
 
 # Started as a user starts it: no build folders on the DLL path, no plugin path.
 mkdir -p "$tmp/pictures"
