@@ -59,14 +59,15 @@ TEST(RleBitmap, SkippedPixelsTakeTheFirstColour) {
 }
 
 TEST(RleBitmap, AbsoluteRunsOfOddLengthAndRle4Nibbles) {
-    // RLE4, 5 × 1: absolute run of 5 nibbles 1,2,3,4,5 (3 bytes, padded to 4).
+    // RLE4, 6 × 1: absolute run of 5 nibbles 1,2,3,4,5 (3 bytes, padded to 4), then an
+    // encoded pixel of colour 6 that is only found past the padding byte.
     QList<QRgb> grey;
     for (int i = 0; i < 16; ++i)
         grey << qRgb(i * 16, i * 16, i * 16);
-    const QByteArray data = bytes({0, 5, 0x12, 0x34, 0x50, 0, 0, 1});
-    const auto img = decodeRleBitmap(rleFile(5, 1, 4, grey, data));
+    const QByteArray data = bytes({0, 5, 0x12, 0x34, 0x50, 0, 1, 0x66, 0, 1});
+    const auto img = decodeRleBitmap(rleFile(6, 1, 4, grey, data));
     ASSERT_TRUE(img.has_value());
-    for (int x = 0; x < 5; ++x)
+    for (int x = 0; x < 6; ++x)
         EXPECT_EQ(img->pixel(x, 0), grey[x + 1]) << x;
 }
 

@@ -1,6 +1,6 @@
 // Metafile drawing records rendered and checked by their pixels.
 #include "platform/pictures/wmf/wmf.h"
-#include "support/wmfbuilder.h"
+#include "wmfbuilder.h"
 
 #include <gtest/gtest.h>
 
