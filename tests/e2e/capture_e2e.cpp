@@ -137,8 +137,9 @@ protected:
         testing_support::TestFolder refs;
         ASSERT_NO_FATAL_FAILURE(burst(refs.path(), count, rate, extra));
         const QStringList names = dir.names();
-        if (whole)
+        if (whole) {
             EXPECT_EQ(names.size(), count) << qPrintable(names.join(QLatin1Char(' ')));
+        }
         ASSERT_LE(names.size(), count);
         int previous = 0;
         for (int n = 1; n <= names.size(); ++n) {
