@@ -138,6 +138,9 @@ TEST(Rules, RenameRefusesNamesThatLeaveTheFolderHideOrHoldControlCharacters) {
         EXPECT_FALSE(renameTargets(u("sea.jpg"), u(typed), u(".jpg")).has_value()) << typed;
     const QString withNul = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
     EXPECT_FALSE(renameTargets(u("sea.jpg"), withNul, u(".jpg")).has_value());
+    for (const char* name : {"", ".", "..", "a/b", "a\\b", "a\tb", "a\x7f"})
+        EXPECT_FALSE(isSafeFileName(u(name))) << name;
+    EXPECT_TRUE(isSafeFileName(u("...")));
     // An old name ending in a dot would otherwise give the names "." and "..".
     EXPECT_FALSE(renameTargets(u("x."), QString(), u(".")).has_value());
     EXPECT_FALSE(renameTargets(u("x.."), QString(), u("..")).has_value());
