@@ -274,10 +274,12 @@ TEST_F(Form1Test, ExitAndClosingLeaveTheChainAndEnd) {
 }
 
 TEST_F(Form1Test, ExitBeforeRunTouchesNothing) {
+    chain.addOtherViewer();
     click("Command2");
     EXPECT_EQ(ended, 1);
     EXPECT_EQ(chain.leaves, 0);
     EXPECT_EQ(chain.hooks, 0);
+    EXPECT_EQ(chain.window(chain.windowHandle(form.get())).proc, FakeViewerChain::ownProcedure());
 }
 
 } // namespace
