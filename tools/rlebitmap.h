@@ -6,6 +6,8 @@
 #include <QRgb>
 #include <QVector>
 #include <functional>
+#include <initializer_list>
+#include <utility>
 
 namespace tools {
 
@@ -64,26 +66,20 @@ inline void encodeRow4(QByteArray& out, const QVector<int>& row) {
 
 // A run-length bitmap file around an already compressed pixel stream, with the palette as
 // given (its size is the colour count the header states). bits is 8 or 4.
-inline QByteArray wrapRleBitmap(int w, int h, int bits, const QVector<QRgb>& palette,
-                                const QByteArray& data) {
+// A bottom-up bitmap file of w × h pixels: bits per pixel, compression (0 none, 1 RLE8, 2
+// RLE4), the colour table and the pixel data as given. The one bitmap builder of the tests,
+// the fuzz seeds and the samples.
+inline QByteArray bitmapFile(int w, int h, int bits, int compression,
+                             const QVector<QRgb>& palette, const QByteArray& data) {
     using namespace rledetail;
     const int colours = static_cast<int>(palette.size());
     const int offset = 14 + 40 + colours * 4;
     QByteArray b("BM");
-    le(b, offset + data.size(), 4);
-    le(b, 0, 4);
-    le(b, offset, 4);
-    le(b, 40, 4);
-    le(b, w, 4);
-    le(b, h, 4);
-    le(b, 1, 2);
-    le(b, bits, 2);
-    le(b, bits == 8 ? 1 : 2, 4); // BI_RLE8 or BI_RLE4
-    le(b, data.size(), 4);
-    le(b, 3780, 4); // 96 DPI
-    le(b, 3780, 4);
-    le(b, colours, 4);
-    le(b, 0, 4);
+    for (const auto& [v, n] : {std::pair<qint64, int>{offset + data.size(), 4}, {0, 4},
+                               {offset, 4}, {40, 4}, {w, 4}, {h, 4}, {1, 2}, {bits, 2},
+                               {compression, 4}, {data.size(), 4}, {3780, 4}, {3780, 4},
+                               {colours, 4}, {0, 4}})
+        le(b, v, n); // 3780 pixels per metre: 96 DPI
     for (QRgb c : palette) {
         b.append(static_cast<char>(qBlue(c)))
             .append(static_cast<char>(qGreen(c)))
@@ -91,6 +87,20 @@ inline QByteArray wrapRleBitmap(int w, int h, int bits, const QVector<QRgb>& pal
             .append('\0');
     }
     return b + data;
+}
+
+// A run-length bitmap (RLE8 for 8 bits, RLE4 for 4) of an already compressed pixel stream.
+inline QByteArray wrapRleBitmap(int w, int h, int bits, const QVector<QRgb>& palette,
+                                const QByteArray& data) {
+    return bitmapFile(w, h, bits, bits == 8 ? 1 : 2, palette, data);
+}
+
+// Bytes as written, for pixel streams and file pieces.
+inline QByteArray bytes(std::initializer_list<int> values) {
+    QByteArray b;
+    for (int v : values)
+        b.append(static_cast<char>(v));
+    return b;
 }
 
 // index(x, y) gives the palette index of a pixel, y = 0 being the top row. bits is 8 or 4.

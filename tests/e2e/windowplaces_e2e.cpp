@@ -1,6 +1,5 @@
-// The real programs on an X display with a window manager: windows the user moved come back
-// at the same place when they are hidden and shown again, and Enter presses the focused
-// button, so that Enter in the capture saver's fresh window starts watching.
+// The real organiser on an X display with a window manager: windows the user moved come back
+// at the same place when they are hidden and shown again.
 
 #include "platform/programs.h"
 #include "support/testfolder.h"
@@ -144,35 +143,6 @@ TEST_F(WindowPlacesE2E, MovedWindowsOfTheOrganiserComeBackWhereTheUserLeftThem) 
     clickMain(7245, 4824, 975, 276);
     expectBackAt(kList, list);
     EXPECT_FALSE(shown(kMain));
-}
-
-TEST_F(WindowPlacesE2E, EnterOnTheFocusedRunButtonStartsSavingTheNextBitmap) {
-    ASSERT_NO_FATAL_FAILURE(startProgram(QStringLiteral("Mirok101"), QStringLiteral("Mirok101")));
-    platform::Programs& programs = platform::systemPrograms();
-    ASSERT_TRUE(programs.activate(QStringLiteral("Mirok101"), false));
-    ASSERT_TRUE(programs.sendKeys(QStringLiteral("{ENTER}"), false));
-    ASSERT_TRUE(eventually([] {
-        return xclick({QStringLiteral("state"), QStringLiteral("Mirok101")}) ==
-               QStringLiteral("iconic");
-    })) << "Enter did not press 実行";
-
-    // Another process puts a bitmap on the clipboard: it is saved as the first file.
-    testing_support::TestFolder input;
-    QImage img(50, 30, QImage::Format_RGB32);
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            img.setPixel(x, y, qRgb(x * 5, y * 8, 90));
-    const QString file = input.file(QStringLiteral("in.png"));
-    ASSERT_TRUE(img.save(file));
-    QProcess owner;
-    owner.start(kBin + QStringLiteral("/clipput"), {QStringLiteral("--image"), file});
-    ASSERT_TRUE(owner.waitForStarted());
-    ASSERT_TRUE(eventually([&] { return dir.exists(QStringLiteral("SAVE01.bmp")); }));
-    QTest::qWait(300);
-    EXPECT_EQ(QImage(dir.file(QStringLiteral("SAVE01.bmp"))).convertToFormat(QImage::Format_RGB32),
-              img);
-    owner.kill();
-    owner.waitForFinished(3000);
 }
 
 } // namespace

@@ -325,6 +325,7 @@ TEST_F(OrganiserTest, CopyOntoItselfKeepsTheFile) {
     trigger("ItemFileCopy");
     EXPECT_EQ(dir.read(QStringLiteral("sea.jpg")), original);
     EXPECT_EQ(view()->text1Colour(0), kRed);
+    EXPECT_EQ(files.changes, QStringList()) << "no copy asked for at all";
 }
 
 TEST_F(OrganiserTest, FailedCopyNamesTheFileTheDestinationAndTheReason) {

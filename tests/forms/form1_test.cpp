@@ -232,9 +232,11 @@ TEST_F(Form1Test, FailedSaveIsShownUntilTheNextSuccessAndWatchingGoesOn) {
     EXPECT_TRUE(form->windowTitle().contains(QStringLiteral("nofolder/SAVE01.bmp")));
     click("Command3");
 
+    // The picture that could not be saved is not taken for saved: copied again, it is.
     prefix->setText(QStringLiteral("SAVE"));
-    copyPicture(picture(Qt::green));
+    copyPicture(picture(Qt::red));
     EXPECT_EQ(dir.names(), QStringList{QStringLiteral("SAVE02.bmp")});
+    EXPECT_EQ(saved(QStringLiteral("SAVE02.bmp")), picture(Qt::red));
     EXPECT_TRUE(form->failure().isEmpty());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Mirok101"));
     EXPECT_EQ(state->text(), QStringLiteral("お仕事中"));
@@ -272,10 +274,12 @@ TEST_F(Form1Test, ExitAndClosingLeaveTheChainAndEnd) {
 }
 
 TEST_F(Form1Test, ExitBeforeRunTouchesNothing) {
+    chain.addOtherViewer();
     click("Command2");
     EXPECT_EQ(ended, 1);
     EXPECT_EQ(chain.leaves, 0);
     EXPECT_EQ(chain.hooks, 0);
+    EXPECT_EQ(chain.window(chain.windowHandle(form.get())).proc, FakeViewerChain::ownProcedure());
 }
 
 } // namespace

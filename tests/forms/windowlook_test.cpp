@@ -1,6 +1,6 @@
 // How the organiser's windows look and answer, seen in grabs of the real widgets: button faces
 // in their designed colours, the "File 数" label inside the window, the memo window's blank
-// caption, the name field above the selected cell's frame, the fixed list window, and Enter
+// caption, the name field above the selected cell's frame, and Enter
 // pressing the focused button.
 #include "organiser/dialogs/setdir.h"
 #include "organiser/listwindow/lform.h"
@@ -142,17 +142,6 @@ TEST_F(WindowLookTest, SelectedCellFrameLiesUnderTheNameField) {
         EXPECT_EQ(shot.pixelColor(at).name(), field.pixelColor(at - nameBox.topLeft()).name())
             << "row " << y;
     }
-}
-
-TEST_F(WindowLookTest, ListWindowCannotBeResized) {
-    press("Small_Com");
-    Lform* list = org->lform();
-    ASSERT_TRUE(list->isVisible());
-    const QSize designed = list->size();
-    EXPECT_EQ(list->minimumSize(), designed);
-    EXPECT_EQ(list->maximumSize(), designed);
-    list->resize(designed + QSize(200, 100));
-    EXPECT_EQ(list->size(), designed);
 }
 
 TEST_F(WindowLookTest, EnterAndSpacePressTheFocusedButton) {

@@ -2,6 +2,7 @@
 // kind detection and Qt's readers behind them must fail cleanly on anything.
 #include "platform/pictures/pictureloader.h"
 #include "tools/gifwriter.h"
+#include "tools/rlebitmap.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -23,29 +24,10 @@ QByteArray encoded(const QImage& img, const char* format) {
 }
 
 QByteArray rle8Bitmap() {
-    QByteArray b("BM");
-    auto le = [&](qint64 v, int n) {
-        for (int i = 0; i < n; ++i)
-            b.append(static_cast<char>((v >> (8 * i)) & 0xFF));
-    };
     const QByteArray pixels("\x04\x01\x00\x00\x01\x02\x00\x03\x01\x02\x01\x00\x00\x01", 14);
-    const int offset = 14 + 40 + 4 * 4;
-    le(offset + pixels.size(), 4);
-    le(0, 4);
-    le(offset, 4);
-    le(40, 4);
-    le(4, 4);
-    le(2, 4);
-    le(1, 2);
-    le(8, 2);
-    le(1, 4);
-    le(pixels.size(), 4);
-    le(2835, 4);
-    le(2835, 4);
-    le(4, 4);
-    le(0, 4);
-    b.append(QByteArray("\0\0\0\0\xff\0\0\0\0\xff\0\0\0\0\xff\0", 16));
-    return b + pixels;
+    return tools::wrapRleBitmap(4, 2, 8,
+                                {qRgb(0, 0, 0), qRgb(0, 0, 255), qRgb(0, 255, 0), qRgb(255, 0, 0)},
+                                pixels);
 }
 
 // A JPEG whose orientation tag (6, a quarter turn) the loader applies.

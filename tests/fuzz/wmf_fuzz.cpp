@@ -3,7 +3,7 @@
 #include "platform/pictures/wmf/wmf.h"
 
 // The builder is a test-support source; the fuzz target compiles it in.
-#include "tests/support/wmfbuilder.cpp"
+#include "tools/wmfbuilder.cpp"
 
 #include <QDir>
 #include <QFile>

@@ -31,6 +31,8 @@ protected:
     std::unique_ptr<CurrentDir> cwd;
     std::unique_ptr<tarvo::Organiser> org;
     int endCalls = 0;
+    // The other programs: the system's unless a test sets its fake before start().
+    platform::Programs* programsService = nullptr;
 
     // Starts the organiser in dir (the folder it lists).
     void start() {
@@ -39,6 +41,7 @@ protected:
         s.clipboard = &clip;
         s.messages = &box;
         s.files = &files;
+        s.programs = programsService;
         org = std::make_unique<tarvo::Organiser>(s);
         org->setEndHandler([this] { ++endCalls; });
         org->imgView();

@@ -10,17 +10,8 @@ using namespace platform;
 
 namespace {
 
-// A bitmap file of w × h with the given colour table and compressed pixel stream.
-QByteArray rleFile(int w, int h, int bits, const QList<QRgb>& colours, const QByteArray& data) {
-    return tools::wrapRleBitmap(w, h, bits, colours, data);
-}
-
-QByteArray bytes(std::initializer_list<int> v) {
-    QByteArray b;
-    for (int x : v)
-        b.append(static_cast<char>(x));
-    return b;
-}
+using tools::bytes;
+using tools::wrapRleBitmap;
 
 const QRgb kWhite = qRgb(255, 255, 255);
 const QRgb kRed = qRgb(255, 0, 0);
@@ -48,7 +39,7 @@ TEST(RleBitmap, SkippedPixelsTakeTheFirstColour) {
     // 6 × 3: bottom row two 1s then end of line; a delta of 3 right and 1 up, one 1;
     // then end of bitmap. Everything else is index 0 (white).
     const QByteArray data = bytes({2, 1, 0, 0, 0, 2, 3, 1, 1, 1, 0, 1});
-    const auto img = decodeRleBitmap(rleFile(6, 3, 8, {kWhite, kRed}, data));
+    const auto img = decodeRleBitmap(wrapRleBitmap(6, 3, 8, {kWhite, kRed}, data));
     ASSERT_TRUE(img.has_value());
     EXPECT_EQ(img->pixel(0, 2), kRed);
     EXPECT_EQ(img->pixel(1, 2), kRed);
@@ -59,21 +50,22 @@ TEST(RleBitmap, SkippedPixelsTakeTheFirstColour) {
 }
 
 TEST(RleBitmap, AbsoluteRunsOfOddLengthAndRle4Nibbles) {
-    // RLE4, 5 × 1: absolute run of 5 nibbles 1,2,3,4,5 (3 bytes, padded to 4).
+    // RLE4, 6 × 1: absolute run of 5 nibbles 1,2,3,4,5 (3 bytes, padded to 4), then an
+    // encoded pixel of colour 6 that is only found past the padding byte.
     QList<QRgb> grey;
     for (int i = 0; i < 16; ++i)
         grey << qRgb(i * 16, i * 16, i * 16);
-    const QByteArray data = bytes({0, 5, 0x12, 0x34, 0x50, 0, 0, 1});
-    const auto img = decodeRleBitmap(rleFile(5, 1, 4, grey, data));
+    const QByteArray data = bytes({0, 5, 0x12, 0x34, 0x50, 0, 1, 0x66, 0, 1});
+    const auto img = decodeRleBitmap(wrapRleBitmap(6, 1, 4, grey, data));
     ASSERT_TRUE(img.has_value());
-    for (int x = 0; x < 5; ++x)
+    for (int x = 0; x < 6; ++x)
         EXPECT_EQ(img->pixel(x, 0), grey[x + 1]) << x;
 }
 
 TEST(RleBitmap, CutOffStreamAndShortColourTableStayDefined) {
     // Indices beyond a two-entry colour table, and a stream that ends in the middle.
     const QByteArray data = bytes({3, 200, 0, 3, 7});
-    const auto img = decodeRleBitmap(rleFile(4, 110, 8, {kWhite, kRed}, data));
+    const auto img = decodeRleBitmap(wrapRleBitmap(4, 110, 8, {kWhite, kRed}, data));
     ASSERT_TRUE(img.has_value());
     EXPECT_EQ(img->colorCount(), 256);
     EXPECT_EQ(img->pixel(0, 109), qRgb(0, 0, 0));
@@ -85,7 +77,7 @@ TEST(RleBitmap, CutOffStreamAndShortColourTableStayDefined) {
 }
 
 TEST(RleBitmap, HeadersThatDoNotHoldTogetherAreRefused) {
-    QByteArray file = rleFile(4, 4, 8, {kWhite}, bytes({0, 1}));
+    QByteArray file = wrapRleBitmap(4, 4, 8, {kWhite}, bytes({0, 1}));
     QByteArray pastEnd = file;
     pastEnd[10] = '\xff'; // pixel data offset beyond the file
     pastEnd[11] = '\xff';
@@ -103,7 +95,7 @@ TEST(RleBitmap, HeadersThatDoNotHoldTogetherAreRefused) {
 
 TEST(RleBitmap, ThePictureLoaderUsesIt) {
     testing_support::TestFolder dir;
-    dir.write(QStringLiteral("gap.rle"), rleFile(6, 3, 8, {kWhite, kRed}, bytes({2, 1, 0, 1})));
+    dir.write(QStringLiteral("gap.rle"), wrapRleBitmap(6, 3, 8, {kWhite, kRed}, bytes({2, 1, 0, 1})));
     PictureHeader header;
     const auto img = loadFullPicture(dir.file(QStringLiteral("gap.rle")), &header);
     ASSERT_TRUE(img.has_value());

@@ -48,19 +48,24 @@ TEST(BmpWriter, OpaquePictureIs24BitWithSamePixels) {
 
 TEST(BmpWriter, TransparentPictureKeepsItsAlpha) {
     TestFolder dir;
-    QImage img(3, 2, QImage::Format_ARGB32);
-    img.fill(qRgba(10, 20, 30, 255));
-    img.setPixel(1, 0, qRgba(200, 100, 50, 128));
-    img.setPixel(2, 1, qRgba(0, 0, 0, 0));
-    const QString path = dir.file(QStringLiteral("a.bmp"));
-    ASSERT_TRUE(platform::writeBmp(img, path).ok());
-    const QByteArray bytes = dir.read(QStringLiteral("a.bmp"));
-    EXPECT_EQ(uchar(bytes[28]), 32);
-    const QImage back = QImage(path).convertToFormat(QImage::Format_ARGB32);
-    ASSERT_EQ(back.size(), img.size());
-    EXPECT_EQ(back.pixel(1, 0), img.pixel(1, 0));
-    EXPECT_EQ(qAlpha(back.pixel(2, 1)), 0);
-    EXPECT_EQ(back.pixel(0, 0), img.pixel(0, 0));
+    // A picture whose only see-through pixel is half transparent, and one that also has a
+    // fully transparent pixel.
+    for (const bool clear : {false, true}) {
+        QImage img(3, 2, QImage::Format_ARGB32);
+        img.fill(qRgba(10, 20, 30, 255));
+        img.setPixel(1, 0, qRgba(200, 100, 50, 128));
+        if (clear)
+            img.setPixel(2, 1, qRgba(0, 0, 0, 0));
+        const QString path = dir.file(QStringLiteral("a.bmp"));
+        ASSERT_TRUE(platform::writeBmp(img, path).ok());
+        const QByteArray bytes = dir.read(QStringLiteral("a.bmp"));
+        EXPECT_EQ(uchar(bytes[28]), 32) << clear;
+        const QImage back = QImage(path).convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(back.size(), img.size());
+        EXPECT_EQ(back.pixel(1, 0), img.pixel(1, 0)) << clear;
+        EXPECT_EQ(qAlpha(back.pixel(2, 1)), clear ? 0 : 255);
+        EXPECT_EQ(back.pixel(0, 0), img.pixel(0, 0));
+    }
 
     // An alpha channel that is opaque everywhere is written as 24 bits, the same bytes as
     // the picture without one.

@@ -146,14 +146,6 @@ TEST_F(CaptureChain, LeavingKeepsTheChainWholeAndRestoresTheProcedure) {
     EXPECT_EQ(chain.hooks, hooks);
 }
 
-TEST_F(CaptureChain, ExitBeforeRunTouchesNothing) {
-    chain.addOtherViewer();
-    capture::LeaveViewerChain();
-    EXPECT_EQ(chain.leaves, 0);
-    EXPECT_EQ(chain.hooks, 0);
-    EXPECT_EQ(chain.window(form).proc, FakeViewerChain::ownProcedure());
-}
-
 TEST_F(CaptureChain, ASecondJoinDoesNotHookTwice) {
     capture::JoinViewerChain();
     capture::JoinViewerChain();

@@ -38,10 +38,11 @@ TEST(X11ViewerChain, ChangesReachTheHookedProcedureWhileJoined) {
     EXPECT_EQ(seen,
               (std::vector<std::uint32_t>{platform::WM_DRAWCLIPBOARD, platform::WM_DRAWCLIPBOARD}));
 
+    // Left, with the procedure still hooked: a change must no longer reach it.
     chain.ChangeClipboardChain(h, 0);
-    EXPECT_EQ(chain.SetWindowLongA(h, platform::GWL_WNDPROC, previous), &recorder);
     QGuiApplication::clipboard()->setText(QStringLiteral("after leaving"));
     EXPECT_EQ(seen.size(), 2u);
+    EXPECT_EQ(chain.SetWindowLongA(h, platform::GWL_WNDPROC, previous), &recorder);
     EXPECT_EQ(chain.SetWindowLongA(h, 0, &recorder), nullptr); // only GWL_WNDPROC is known
 }
 

@@ -2,14 +2,12 @@
 // which style, which windows are activated, which keys are sent, what the user is told and
 // what ClipboardViewerOpen holds afterwards.
 
-#include "organiser/browser/imgview.h"
-#include "organiser/browser/organiser.h"
 #include "organiser/companions/companions.h"
-#include "support/fakes.h"
-#include "support/testfolder.h"
+#include "support/organiserfixture.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -26,33 +24,21 @@ const QString kSaver = QStringLiteral("Mirok101");
 const QString kSaverMissing =
     QStringLiteral("Tarvo と同じフォルダに　Mirok101.exe をおいてください。");
 
-class CompanionsTest : public ::testing::Test {
+class CompanionsTest : public testing_support::OrganiserTest {
 protected:
-    testing_support::TestFolder dir;
     testing_support::TestFolder beside; // plays the organiser's own folder
-    std::unique_ptr<testing_support::CurrentDir> cwd;
     FakePrograms programs;
-    FakeMessageBox box;
-    std::unique_ptr<tarvo::Organiser> org;
-    int ends = 0;
+    int& ends = endCalls;
 
     void SetUp() override {
-        cwd = std::make_unique<testing_support::CurrentDir>(dir.path());
         programs.programs = {{QStringLiteral("CLIPBRD.EXE"), kViewer},
                              {QStringLiteral("mirok101.exe"), kSaver},
                              {QStringLiteral("MSPAINT.EXE"), QStringLiteral("kolourpaint")}};
         programs.paths = {dir.file(QStringLiteral("Mirok101")),
                           beside.file(QStringLiteral("Mirok101"))};
-        tarvo::Services s;
-        s.programs = &programs;
-        s.messages = &box;
-        org = std::make_unique<tarvo::Organiser>(s);
-        org->setEndHandler([this] { ++ends; });
+        programsService = &programs;
+        start();
         org->imgView()->show();
-    }
-    void TearDown() override {
-        org.reset();
-        cwd.reset();
     }
 
     std::int16_t open() { return org->m().ClipboardViewerOpen; }
@@ -239,21 +225,17 @@ TEST_F(CompanionsTest, RunningSaverIsOnlyActivatedEvenWhenMinimised) {
     EXPECT_TRUE(box.shown.empty());
 }
 
-TEST_F(CompanionsTest, SaverFoundInTheCurrentFolderIsStartedWithTheFocus) {
-    dir.write(QStringLiteral("Mirok101"), "program");
-    tarvo::StartCaptureSaver(*org);
-    EXPECT_EQ(calls(), (QStringList{QStringLiteral("Activate Mirok101 1"),
-                                    QStringLiteral("Start mirok101.exe 1")}));
-    EXPECT_EQ(programs.active, kSaver);
-    EXPECT_TRUE(box.shown.empty());
-}
-
-TEST_F(CompanionsTest, SaverBesideTheOrganiserIsStartedToo) {
-    beside.write(QStringLiteral("Mirok101"), "program");
-    tarvo::StartCaptureSaver(*org);
-    EXPECT_EQ(calls(), (QStringList{QStringLiteral("Activate Mirok101 1"),
-                                    QStringLiteral("Start mirok101.exe 1")}));
-    EXPECT_TRUE(box.shown.empty());
+TEST_F(CompanionsTest, SaverFoundInTheCurrentFolderOrBesideTheOrganiserIsStartedWithTheFocus) {
+    for (testing_support::TestFolder* where : {&dir, &beside}) {
+        where->write(QStringLiteral("Mirok101"), "program");
+        tarvo::StartCaptureSaver(*org);
+        EXPECT_EQ(calls(), (QStringList{QStringLiteral("Activate Mirok101 1"),
+                                        QStringLiteral("Start mirok101.exe 1")}));
+        EXPECT_EQ(programs.active, kSaver);
+        EXPECT_TRUE(box.shown.empty());
+        QFile::remove(where->file(QStringLiteral("Mirok101")));
+        programs.closeByHand(kSaver);
+    }
 }
 
 TEST_F(CompanionsTest, MissingSaverIsAskedForAndNothingStarts) {

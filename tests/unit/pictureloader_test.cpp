@@ -2,6 +2,7 @@
 #include "platform/twips.h"
 #include "support/testfolder.h"
 #include "tools/gifwriter.h"
+#include "tools/rlebitmap.h"
 
 #include <QBuffer>
 #include <QImageWriter>
@@ -15,47 +16,18 @@ namespace {
 
 const QSizeF kCellBox(1453, 1453);
 
-void le16(QByteArray& b, int v) {
-    b.append(static_cast<char>(v & 0xFF));
-    b.append(static_cast<char>((v >> 8) & 0xFF));
-}
-void le32(QByteArray& b, qint64 v) {
-    le16(b, static_cast<int>(v & 0xFFFF));
-    le16(b, static_cast<int>((v >> 16) & 0xFFFF));
-}
+using tools::bytes;
+void le16(QByteArray& b, int v) { tools::rledetail::le(b, v, 2); }
+void le32(QByteArray& b, qint64 v) { tools::rledetail::le(b, v, 4); }
 
 // A bottom-up bitmap with a grey-scale palette of 2^bits entries and the given compression
 // (1 = RLE8, 2 = RLE4), its pixel data written as given.
 QByteArray bitmap(int w, int h, int bits, int compression, const QByteArray& pixels) {
     const int colours = 1 << bits;
-    const int offset = 14 + 40 + colours * 4;
-    QByteArray b("BM");
-    le32(b, offset + pixels.size());
-    le32(b, 0);
-    le32(b, offset);
-    le32(b, 40);
-    le32(b, w);
-    le32(b, h);
-    le16(b, 1);
-    le16(b, bits);
-    le32(b, compression);
-    le32(b, pixels.size());
-    le32(b, 2835);
-    le32(b, 2835);
-    le32(b, colours);
-    le32(b, 0);
-    for (int i = 0; i < colours; ++i) {
-        const char g = static_cast<char>(i * 255 / (colours - 1));
-        b.append(g).append(g).append(g).append('\0');
-    }
-    return b + pixels;
-}
-
-QByteArray bytes(std::initializer_list<int> values) {
-    QByteArray b;
-    for (int v : values)
-        b.append(static_cast<char>(v));
-    return b;
+    QVector<QRgb> grey;
+    for (int i = 0; i < colours; ++i)
+        grey << qRgb(i * 255 / (colours - 1), i * 255 / (colours - 1), i * 255 / (colours - 1));
+    return tools::bitmapFile(w, h, bits, compression, grey, pixels);
 }
 
 // TestFolder::writePicture, plus GIF, which Qt cannot write.

@@ -2,7 +2,7 @@
 // or absurd files refused before anything is drawn.
 #include "platform/pictures/wmf/wmf.h"
 #include "platform/twips.h"
-#include "support/wmfbuilder.h"
+#include "wmfbuilder.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // spacing array and the clipping rectangle of ExtTextOut.
 #include "platform/pictures/wmf/wmf.h"
 #include "platform/pictures/wmf/wmftext.h"
-#include "support/wmfbuilder.h"
+#include "wmfbuilder.h"
 
 #include <QRawFont>
 #include <gtest/gtest.h>

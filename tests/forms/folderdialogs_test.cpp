@@ -1,6 +1,8 @@
-// The image-folder dialog: choosing the folder and the mask, OK and Cancel, the drive error,
-// and the frame close.
+// The two folder dialogs: the image-folder dialog (choosing the folder and the mask, OK and
+// Cancel, the drive errors, the frame close) and the copy-destination dialog (CopyDir before
+// and after it).
 #include "organiser/dialogs/setdir.h"
+#include "organiser/dialogs/settdir.h"
 #include "platform/controls/folderlists.h"
 #include "platform/pathrules.h"
 #include "support/organiserfixture.h"
@@ -30,13 +32,28 @@ void writeGif(const TestFolder& dir, const QString& name) {
 
 const QString kDesign = QStringLiteral("*.BMP;*.WMF;*.ICO;*.DIB;*.RLE;*.JPG;*.gif;*.jpeg");
 
-class SetDirTest : public OrganiserTest {
+class FolderDialogTest : public OrganiserTest {
 protected:
     SetDir* dlg() { return org->setDir(); }
     template <typename T> T* control(const char* name) {
         auto* w = dlg()->findChild<T*>(QLatin1String(name));
         EXPECT_NE(w, nullptr) << name;
         return w;
+    }
+    // The copy-destination dialog's controls.
+    SetTdir* tdlg() { return org->setTdir(); }
+    template <typename T> T* tcontrol(const char* name) {
+        auto* w = tdlg()->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    DirList* dir2() { return tcontrol<DirList>("Dir2"); }
+    FileList* file2() { return tcontrol<FileList>("File2"); }
+    QPushButton* tok() { return tcontrol<QPushButton>("Command1"); }
+    QPushButton* tcancel() { return tcontrol<QPushButton>("Command2"); }
+    void openCopyDialog() {
+        press("TDcommand");
+        ASSERT_TRUE(tdlg()->isVisible());
     }
     DirList* dir1() { return control<DirList>("Dir1"); }
     FileList* file1() { return control<FileList>("File1"); }
@@ -51,9 +68,9 @@ protected:
         dlg()->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(dlg()));
     }
-    // Opens a subfolder shown in the folder list, as the user does: select it, Enter.
-    void openFolder(const QString& sub) {
-        DirList* d = dir1();
+    // Opens a subfolder shown in a folder list, as the user does: select it, Enter.
+    void openFolder(const QString& sub) { openFolderIn(dir1(), sub); }
+    void openFolderIn(DirList* d, const QString& sub) {
         for (int r = 0; r < d->count(); ++r) {
             if (d->item(r)->text().trimmed() == sub) {
                 d->setCurrentRow(r);
@@ -81,7 +98,7 @@ protected:
 
 } // namespace
 
-TEST_F(SetDirTest, DesignAndCreationStep) {
+TEST_F(FolderDialogTest, DesignAndCreationStep) {
     writePictures(2);
     start();
     EXPECT_EQ(dlg()->windowTitle(), QStringLiteral("ディレクトリ指定"));
@@ -96,7 +113,7 @@ TEST_F(SetDirTest, DesignAndCreationStep) {
     EXPECT_EQ(m().ImageDir, nativeFolder(dir.path()));
 }
 
-TEST_F(SetDirTest, FolderChangeFollowsAtOnceAndOkReloads) {
+TEST_F(FolderDialogTest, FolderChangeFollowsAtOnceAndOkReloads) {
     writePictures(3);
     QDir(dir.path()).mkdir(QStringLiteral("other"));
     for (int k = 0; k < 12; ++k)
@@ -128,7 +145,7 @@ TEST_F(SetDirTest, FolderChangeFollowsAtOnceAndOkReloads) {
     EXPECT_EQ(m().SavedImageDir, nativeFolder(other));
 }
 
-TEST_F(SetDirTest, GifMaskPersistsUntilCancelBringsBackTheDesignPattern) {
+TEST_F(FolderDialogTest, GifMaskPersistsUntilCancelBringsBackTheDesignPattern) {
     dir.writePicture(QStringLiteral("a.bmp"), 4, 4);
     writeGif(dir, QStringLiteral("b.gif"));
     writeGif(dir, QStringLiteral("C.GIF"));
@@ -160,7 +177,7 @@ TEST_F(SetDirTest, GifMaskPersistsUntilCancelBringsBackTheDesignPattern) {
     EXPECT_EQ(fileNames(), (QStringList{"a.bmp", "d.jpg"}));
 }
 
-TEST_F(SetDirTest, RejectedOrEmptyMaskFallsBackToTheDesignPatternSilently) {
+TEST_F(FolderDialogTest, RejectedOrEmptyMaskFallsBackToTheDesignPatternSilently) {
     dir.writePicture(QStringLiteral("a.bmp"), 4, 4);
     writeGif(dir, QStringLiteral("b.gif"));
     start();
@@ -184,7 +201,7 @@ TEST_F(SetDirTest, RejectedOrEmptyMaskFallsBackToTheDesignPatternSilently) {
     EXPECT_TRUE(box.shown.empty());
 }
 
-TEST_F(SetDirTest, CancelRestoresTheSavedFolderExactly) {
+TEST_F(FolderDialogTest, CancelRestoresTheSavedFolderExactly) {
     writePictures(2);
     QDir(dir.path()).mkpath(QStringLiteral("a/b"));
     start();
@@ -203,16 +220,19 @@ TEST_F(SetDirTest, CancelRestoresTheSavedFolderExactly) {
     EXPECT_EQ(view()->Total()->text(), QStringLiteral("2"));
 }
 
-TEST_F(SetDirTest, RootFolderHasOneSlash) {
+TEST_F(FolderDialogTest, RootFolderHasOneSlash) {
     start();
     openDialog();
     ASSERT_TRUE(dir1()->setPath(QStringLiteral("/")));
     EXPECT_EQ(m().ImageDir, nativeFolder(rootFolder()));
     QTest::mouseClick(ok(), Qt::LeftButton);
     EXPECT_EQ(view()->Directory()->text(), nativeFolder(rootFolder()));
+    openCopyDialog();
+    ASSERT_TRUE(dir2()->setPath(QStringLiteral("/")));
+    EXPECT_EQ(m().CopyDir, nativeFolder(rootFolder()));
 }
 
-TEST_F(SetDirTest, GoneSavedFolderFallsBackToItsNearestParent) {
+TEST_F(FolderDialogTest, GoneSavedFolderFallsBackToItsNearestParent) {
     QDir(dir.path()).mkpath(QStringLiteral("sub/deep"));
     dir.writePicture(QStringLiteral("sub/deep/x.bmp"), 4, 4);
     dir.writePicture(QStringLiteral("sub/y.bmp"), 4, 4);
@@ -244,7 +264,7 @@ TEST_F(SetDirTest, GoneSavedFolderFallsBackToItsNearestParent) {
     EXPECT_EQ(view()->Total()->text(), QStringLiteral("2"));
 }
 
-TEST_F(SetDirTest, FrameCloseDestroysAndTheNextReferenceRunsCreationAgain) {
+TEST_F(FolderDialogTest, FrameCloseDestroysAndTheNextReferenceRunsCreationAgain) {
     writePictures(3);
     writeGif(dir, QStringLiteral("g.gif"));
     QDir(dir.path()).mkdir(QStringLiteral("sub"));
@@ -270,7 +290,7 @@ TEST_F(SetDirTest, FrameCloseDestroysAndTheNextReferenceRunsCreationAgain) {
     EXPECT_EQ(view()->Total()->text(), QStringLiteral("4"));
 }
 
-TEST_F(SetDirTest, DriveWithoutMediumShowsTheDriveErrorAndKeepsTheFolder) {
+TEST_F(FolderDialogTest, DriveWithoutMediumShowsTheDriveErrorAndKeepsTheFolder) {
     TestFolder stick;
     stick.writePicture(QStringLiteral("s.jpg"), 4, 4);
     const QString stickRoot = stick.path().chopped(1);
@@ -302,9 +322,21 @@ TEST_F(SetDirTest, DriveWithoutMediumShowsTheDriveErrorAndKeepsTheFolder) {
     EXPECT_EQ(drive1->drive(), QStringLiteral("/  [vda]"));
     EXPECT_EQ(m().ImageDir, nativeFolder(dir.path()));
     EXPECT_EQ(box.shown.size(), 1u);
+
+    // The copy-destination dialog says the same and keeps CopyDir.
+    QDir(dir.path()).mkdir(QStringLiteral("dest"));
+    openCopyDialog();
+    openFolderIn(dir2(), QStringLiteral("dest"));
+    tcontrol<DriveList>("Drive2")->setCurrentIndex(2);
+    ASSERT_EQ(box.shown.size(), 2u);
+    EXPECT_EQ(box.shown[1].text, QStringLiteral("ディスクをセットして下さい"));
+    EXPECT_EQ(box.shown[1].title, QStringLiteral("ドライブエラー"));
+    EXPECT_EQ(box.shown[1].icon, platform::MessageBox::Icon::Critical);
+    EXPECT_EQ(m().CopyDir, nativeFolder(dir.path() + QStringLiteral("dest/")));
+    EXPECT_EQ(dir2()->path(), nativePath(dir.path() + QStringLiteral("dest")));
 }
 
-TEST_F(SetDirTest, DriveThatRefusesAccessSaysSoInsteadOfAskingForADisk) {
+TEST_F(FolderDialogTest, DriveThatRefusesAccessSaysSoInsteadOfAskingForADisk) {
     // A volume that is mounted but closed to this user.
     TestFolder mounts;
     QFile::setPermissions(mounts.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
@@ -341,7 +373,7 @@ TEST_F(SetDirTest, DriveThatRefusesAccessSaysSoInsteadOfAskingForADisk) {
     EXPECT_EQ(m().ImageDir, nativeFolder(dir.path()));
 }
 
-TEST_F(SetDirTest, CancelAfterTheSavedDriveWentAwayKeepsTheDialogUsable) {
+TEST_F(FolderDialogTest, CancelAfterTheSavedDriveWentAwayKeepsTheDialogUsable) {
     auto stick = std::make_unique<TestFolder>();
     const QString stickRoot = stick->path().chopped(1);
     const QString stickText = stickRoot + QStringLiteral("  [STICK]");
@@ -380,7 +412,7 @@ TEST_F(SetDirTest, CancelAfterTheSavedDriveWentAwayKeepsTheDialogUsable) {
     EXPECT_EQ(view()->Total()->text(), QStringLiteral("1"));
 }
 
-TEST_F(SetDirTest, AFolderThatCannotBeListedIsReportedOncePerChange) {
+TEST_F(FolderDialogTest, AFolderThatCannotBeListedIsReportedOncePerChange) {
     QDir(dir.path()).mkdir(QStringLiteral("sub"));
     dir.writePicture(QStringLiteral("sub/a.bmp"), 4, 4);
     start();
@@ -399,3 +431,89 @@ TEST_F(SetDirTest, AFolderThatCannotBeListedIsReportedOncePerChange) {
     press("ResetBotton");
     EXPECT_EQ(box.shown.size(), 1u);
 }
+
+TEST_F(FolderDialogTest, CopyDesignAndNoCreationStep) {
+    start();
+    EXPECT_FALSE(org->hasSetTdir()); // nothing refers to it before the first opening
+    openCopyDialog();
+    EXPECT_EQ(tdlg()->windowTitle(), QStringLiteral("Copy先ディレクトリ指定"));
+    EXPECT_EQ(tdlg()->palette().color(QPalette::Window), QColor(0x80, 0x00, 0x00));
+    EXPECT_FALSE(tdlg()->windowIcon().isNull());
+    EXPECT_NE(tcontrol<DriveList>("Drive2"), nullptr);
+    EXPECT_EQ(tok()->text(), QStringLiteral("OK"));
+    EXPECT_EQ(tcancel()->text(), QStringLiteral("キャンセル"));
+    EXPECT_EQ(file2()->pattern(),
+              QStringLiteral("*.BMP;*.WMF;*.ICO;*.DIB;*.RLE;*.JPG;*.gif;*.jpeg"));
+    // A new folder list starts in the current folder, yet CopyDir stays empty.
+    EXPECT_EQ(nativeFolder(dir2()->path()), nativeFolder(dir.path()));
+    EXPECT_TRUE(m().CopyDir.isEmpty());
+    // ImageDir is not the business of this dialog.
+    EXPECT_EQ(m().ImageDir, dir.path());
+}
+
+TEST_F(FolderDialogTest, CopyFirstOpeningThenOkLeavesCopyDirEmpty) {
+    start();
+    openCopyDialog();
+    QTest::mouseClick(tok(), Qt::LeftButton);
+    EXPECT_TRUE(m().CopyDir.isEmpty());
+    EXPECT_FALSE(tdlg()->isVisible());
+    EXPECT_TRUE(view()->isVisible());
+}
+
+TEST_F(FolderDialogTest, CopyFirstOpeningThenCancelLeavesCopyDirEmptyAndTheListInTheCurrentFolder) {
+    QDir(dir.path()).mkdir(QStringLiteral("dest"));
+    start();
+    openCopyDialog();
+    openFolderIn(dir2(), QStringLiteral("dest"));
+    ASSERT_EQ(m().CopyDir, nativeFolder(dir.path() + QStringLiteral("dest/")));
+    QTest::mouseClick(tcancel(), Qt::LeftButton);
+    EXPECT_TRUE(m().CopyDir.isEmpty());
+    EXPECT_EQ(nativeFolder(dir2()->path()), nativeFolder(dir.path()));
+    EXPECT_EQ(nativeFolder(file2()->path()), nativeFolder(dir.path()));
+    EXPECT_TRUE(box.shown.empty());
+}
+
+TEST_F(FolderDialogTest, CopyBrowsingSetsCopyDirAtOnceAndCancelRestoresIt) {
+    QDir(dir.path()).mkdir(QStringLiteral("dest"));
+    QDir(dir.path()).mkdir(QStringLiteral("other"));
+    dir.writePicture(QStringLiteral("dest/there.bmp"), 4, 4);
+    writePictures(2);
+    start();
+    openCopyDialog();
+    openFolderIn(dir2(), QStringLiteral("dest"));
+    const QString dest = dir.path() + QStringLiteral("dest/");
+    EXPECT_EQ(m().CopyDir, nativeFolder(dest)); // before OK
+    EXPECT_EQ(file2()->entry(0), QStringLiteral("there.bmp"));
+    QTest::mouseClick(tok(), Qt::LeftButton);
+    EXPECT_EQ(m().CopyDir, nativeFolder(dest));
+    EXPECT_EQ(view()->Total()->text(), QStringLiteral("2")); // OK reloads nothing
+
+    openCopyDialog();
+    EXPECT_EQ(nativeFolder(dir2()->path()), nativeFolder(dest)); // kept while hidden
+    EXPECT_EQ(m().SavedCopyDir, nativeFolder(dest));
+    ASSERT_TRUE(dir2()->setPath(dir.path() + QStringLiteral("other")));
+    EXPECT_EQ(m().CopyDir, nativeFolder(dir.path() + QStringLiteral("other/")));
+    QTest::mouseClick(tcancel(), Qt::LeftButton);
+    EXPECT_EQ(m().CopyDir, nativeFolder(dest));
+    EXPECT_EQ(nativeFolder(dir2()->path()), nativeFolder(dest));
+}
+
+TEST_F(FolderDialogTest, CopyFrameCloseKeepsCopyDirAndTheNextOpeningStartsAnew) {
+    QDir(dir.path()).mkdir(QStringLiteral("dest"));
+    start();
+    openCopyDialog();
+    openFolderIn(dir2(), QStringLiteral("dest"));
+    tdlg()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(org->hasSetTdir());
+    EXPECT_EQ(m().CopyDir, nativeFolder(dir.path() + QStringLiteral("dest/")));
+
+    openCopyDialog();
+    EXPECT_EQ(nativeFolder(dir2()->path()), nativeFolder(dir.path()));
+    EXPECT_EQ(m().CopyDir, nativeFolder(dir.path() + QStringLiteral("dest/"))); // creation leaves it
+    // Cancel returns to the destination that was in force at this opening.
+    QTest::mouseClick(tcancel(), Qt::LeftButton);
+    EXPECT_EQ(m().CopyDir, nativeFolder(dir.path() + QStringLiteral("dest/")));
+    EXPECT_EQ(nativeFolder(dir2()->path()), nativeFolder(dir.path() + QStringLiteral("dest/")));
+}
+
