@@ -13,10 +13,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QDateTime>
+#include <QFileInfo>
 #include <cstring>
-#include <fcntl.h>
 #include <map>
-#include <sys/stat.h>
 
 using namespace testing_support;
 using namespace tarvo;
@@ -37,24 +37,40 @@ QColor centre(const QImage& img) {
 }
 
 // Writes over path a picture of another colour with the same size, then puts its
-// modification time back to the nanosecond, as cp -p, rsync -t or unzip leave a copy.
+// modification time back exactly, as cp -p, rsync -t or unzip leave a copy. The time is first
+// made a whole millisecond, which Qt sets exactly on every system.
 void replaceKeepingTimes(const TestFolder& dir, const QString& name, int w, int h, QColor c) {
-    struct stat before;
-    ASSERT_EQ(::stat(QFile::encodeName(dir.file(name)).constData(), &before), 0);
+    const QString path = dir.file(name);
+    const QDateTime modified =
+        QDateTime::fromMSecsSinceEpoch(QFileInfo(path).lastModified().toMSecsSinceEpoch());
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(modified, QFileDevice::FileModificationTime));
+    }
+    const std::optional<platform::FileIdentity> before = platform::identityOf(path);
+    ASSERT_TRUE(before.has_value());
     // The file system's clock moves in ticks of a few milliseconds: the replacement comes in
     // a later tick than the original's last change, as any real one does.
-    const QByteArray probe = QFile::encodeName(dir.file(QStringLiteral(".tick")));
-    struct stat p;
+    const QString probe = dir.file(QStringLiteral(".tick"));
+    std::optional<platform::FileIdentity> p;
     do {
-        QFile f(QString::fromLocal8Bit(probe));
+        QFile f(probe);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.close();
-        ASSERT_EQ(::stat(probe.constData(), &p), 0);
-    } while (p.st_ctim.tv_sec == before.st_ctim.tv_sec &&
-             p.st_ctim.tv_nsec == before.st_ctim.tv_nsec);
+        p = platform::identityOf(probe);
+        ASSERT_TRUE(p.has_value());
+    } while (p->changedNs == before->changedNs);
     dir.writePicture(name, w, h, c);
-    const struct timespec times[2] = {before.st_atim, before.st_mtim};
-    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(dir.file(name)).constData(), times, 0), 0);
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(modified, QFileDevice::FileModificationTime));
+    }
+    const std::optional<platform::FileIdentity> after = platform::identityOf(path);
+    ASSERT_TRUE(after.has_value());
+    ASSERT_EQ(after->size, before->size);
+    ASSERT_EQ(after->modifiedNs, before->modifiedNs);
 }
 
 class ClipboardModelTest : public OrganiserTest {
