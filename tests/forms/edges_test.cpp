@@ -4,6 +4,7 @@
 #include "organiser/dialogs/setdir.h"
 #include "platform/controls/folderlists.h"
 #include "platform/files.h"
+#include "platform/pathrules.h"
 #include "support/organiserfixture.h"
 
 #include <QApplication>
@@ -259,7 +260,7 @@ TEST_F(OrganiserTest, WithoutADestinationACopyReplacesNothing) {
     trigger("ItemSetDIr");
     ASSERT_TRUE(dir1->setPath(dir.path() + QStringLiteral("other")));
     org->setDir()->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
-    ASSERT_EQ(m().ImageDir, dir.path() + QStringLiteral("other/"));
+    ASSERT_EQ(m().ImageDir, platform::nativeFolder(dir.path() + QStringLiteral("other/")));
     ASSERT_EQ(m().fileName(1), QStringLiteral("p12.bmp"));
     QTest::mouseDClick(view()->Image1(1), Qt::LeftButton);
     ASSERT_EQ(box.shown.size(), 1u);

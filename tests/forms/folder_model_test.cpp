@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QDir>
 #include <QDirIterator>
 #include <cerrno>
 #include <map>
@@ -202,10 +203,11 @@ private:
 
     std::string userStep(const Snapshot& before) {
         ImgView* v = view();
-        const QString imageDir = m().ImageDir;
+        // The scans name files with "/", the organiser in the system's own form.
+        const QString imageDir = QDir::fromNativeSeparators(m().ImageDir);
         const QString entry = m().fileName(v->VScroll1()->value() + m().CurCell);
         const bool hadSelection = !m().CurFileName.isEmpty();
-        const QString memoPath = m().MemoPath;
+        const QString memoPath = QDir::fromNativeSeparators(m().MemoPath);
         const QString memoText = m_org->editText()->text();
         const bool memoDirty = m().MemoDirty == 1;
         const size_t boxes = m_box.shown.size();

@@ -448,7 +448,7 @@ TEST_F(FolderDialogTest, CopyDesignAndNoCreationStep) {
     EXPECT_EQ(nativeFolder(dir2()->path()), nativeFolder(dir.path()));
     EXPECT_TRUE(m().CopyDir.isEmpty());
     // ImageDir is not the business of this dialog.
-    EXPECT_EQ(m().ImageDir, dir.path());
+    EXPECT_EQ(m().ImageDir, nativeFolder(dir.path()));
 }
 
 TEST_F(FolderDialogTest, CopyFirstOpeningThenOkLeavesCopyDirEmpty) {
