@@ -1,6 +1,7 @@
 #include "thumbnailstore.h"
 
 #include "platform/files.h"
+#include "platform/handoff.h"
 #include "platform/twips.h"
 #include "tarvo_version.h"
 
@@ -259,9 +260,17 @@ bool writeEntry(const QString& file, const QImage& image, const Keys& keys) {
     return out.commit();
 }
 
-std::mutex g_writesMutex;
-std::condition_variable g_writesDone;
-int g_writes = 0; // guarded by g_writesMutex
+// The writes under way. Never destroyed: a write still running on the pool when the program
+// ends must not meet a destroyed lock or condition.
+struct Writes {
+    std::mutex mutex;
+    std::condition_variable done;
+    int count = 0; // guarded by mutex
+};
+Writes& writes() {
+    static Writes* const w = new Writes;
+    return *w;
+}
 std::atomic<int> g_decodes{0};
 
 // A picture file is read whole, closed, and then decoded. A larger one (a bitmap of tens of
@@ -298,20 +307,19 @@ Decoded decodeFile(const QString& path, QSizeF boxTwips) {
 // Runs make (which gives the image to write, or nothing) and writes its entry on the pool.
 void queueWrite(QString file, std::function<QImage()> make, Keys keys) {
     {
-        std::lock_guard<std::mutex> lock(g_writesMutex);
-        ++g_writes;
+        std::lock_guard<std::mutex> lock(writes().mutex);
+        ++writes().count;
     }
     QThreadPool::globalInstance()->start(
-        [file = std::move(file), make = std::move(make), keys = std::move(keys)] {
+        platform::handedOver([file = std::move(file), make = std::move(make),
+                              keys = std::move(keys)] {
             const QImage image = make();
             if (!image.isNull())
                 writeEntry(file, image, keys);
-            {
-                std::lock_guard<std::mutex> lock(g_writesMutex);
-                --g_writes;
-            }
-            g_writesDone.notify_all();
-        },
+            std::lock_guard<std::mutex> lock(writes().mutex);
+            --writes().count;
+            writes().done.notify_all();
+        }),
         kWritePriority);
 }
 
@@ -438,8 +446,9 @@ ThumbnailStore::Result ThumbnailStore::thumbnail(const QString& path, QSizeF box
 }
 
 void ThumbnailStore::waitForWrites() {
-    std::unique_lock<std::mutex> lock(g_writesMutex);
-    g_writesDone.wait(lock, [] { return g_writes == 0; });
+    Writes& w = writes();
+    std::unique_lock<std::mutex> lock(w.mutex);
+    w.done.wait(lock, [&w] { return w.count == 0; });
 }
 
 int ThumbnailStore::decodes() {
