@@ -95,28 +95,6 @@ QString identityText(const FileIdentity& id) {
         .arg(id.changedNs);
 }
 
-// The display size the cell gives a picture: shrink to the box, never enlarge, keep the
-// proportions (the loader's rule, so a stored thumbnail is shown at the size of a decode).
-QSize fitPixels(const PictureHeader& header, QSizeF box, Scale scale) {
-    const double w = header.twips.width();
-    const double h = header.twips.height();
-    double fw = w, fh = h;
-    if (!(w <= box.width() && h <= box.height())) {
-        if (w >= h) {
-            fw = box.width();
-            fh = box.height() * h / w;
-        } else {
-            fw = box.width() * w / h;
-            fh = box.height();
-        }
-    }
-    if (fw >= w && fh >= h)
-        return header.pixels;
-    QSize px(static_cast<int>(std::lround(fw / scale.x)),
-             static_cast<int>(std::lround(fh / scale.y)));
-    return px.expandedTo(QSize(1, 1)).boundedTo(header.pixels);
-}
-
 // An entry is for the file as it is now: ours by the whole identity, another program's by
 // the standard's rule.
 bool describes(const QImage& entry, const QByteArray& uri, const FileIdentity& now, qint64 mtime) {
@@ -171,7 +149,7 @@ std::optional<Thumbnail> fromEntry(const QString& file, const QByteArray& uri,
     header.kind = platform::PictureKind::Raster;
     header.pixels = natural;
     header.twips = QSizeF(natural.width() * scale.x, natural.height() * scale.y);
-    const QSize shown = fitPixels(header, box, scale);
+    const QSize shown = platform::fittedPixels(header, box);
     if (image.width() + 1 < shown.width() || image.height() + 1 < shown.height())
         return std::nullopt;
     image = image.convertToFormat(opaque(image) ? QImage::Format_RGB32

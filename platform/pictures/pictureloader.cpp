@@ -608,6 +608,10 @@ private:
 
 } // namespace
 
+QSize fittedPixels(const PictureHeader& header, QSizeF boxTwips) {
+    return fitPixels(header, boxTwips, currentScale());
+}
+
 std::optional<QImage> loadFullPictureFromBytes(const QByteArray& bytes, const QString& name,
                                                const std::atomic<bool>* cancelled, Result* why) {
     CancellableDevice device(bytes, cancelled);

@@ -61,6 +61,10 @@ std::optional<Thumbnail> loadThumbnail(const QString& path, QSizeF boxTwips, Res
 std::optional<QImage> loadFullPicture(const QString& path, PictureHeader* header = nullptr,
                                       Result* why = nullptr);
 
+// The pixels a picture of this header is shown at in a box of boxTwips: shrunk to the box,
+// never enlarged, its proportions kept; the size a thumbnail is decoded at.
+QSize fittedPixels(const PictureHeader& header, QSizeF boxTwips);
+
 // Decodes several thumbnails in parallel on the global thread pool; the result holds one
 // entry per path, in order, empty where loading failed.
 std::vector<std::optional<Thumbnail>> loadThumbnails(const QStringList& paths, QSizeF boxTwips);
