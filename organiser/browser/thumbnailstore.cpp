@@ -6,7 +6,6 @@
 #include "tarvo_version.h"
 
 #include <QBuffer>
-#include <QDateTime>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -82,8 +81,15 @@ QString entryName(const QByteArray& uri) {
 
 // The modification time in seconds since 1970 as the standard keeps it (the identity's own
 // times count from the system's epoch, which is not 1970 everywhere).
+// From the file's identity, in whole seconds since 1970 as the standard writes it; not through
+// QDateTime, whose local time would call the C library's tzset on a worker.
 qint64 mtimeSeconds(const QString& path) {
-    return QFileInfo(path).lastModified().toSecsSinceEpoch();
+    const std::optional<FileIdentity> id = platform::identityOf(path);
+    if (!id)
+        return 0;
+    constexpr qint64 kNsPerSecond = 1000000000;
+    const qint64 ns = id->modifiedNs;
+    return ns >= 0 ? ns / kNsPerSecond : -((-ns + kNsPerSecond - 1) / kNsPerSecond);
 }
 
 QString identityText(const FileIdentity& id) {
