@@ -8,7 +8,10 @@ programs (unit_tests and forms_tests) and runs them; the mutant is killed when a
 the run times out), and survives when every test passes. The source is put back after each
 mutant, also when the run is interrupted.
 
-    tools/mutants.py BUILD_DIR [BUILD_DIR...] [--only ID,ID...] [--out results.tsv]
+    tools/mutants.py BUILD_DIR [BUILD_DIR...] [--only ID,ID...] [--out results.tsv] [--every]
+
+With --every, every test runs against each mutant and all the tests that kill it are named:
+the map shows which tests are the only ones to catch a fault before a test is cut.
 
 BUILD_DIR is a configured build folder (the Linux build is the one the list was written for);
 the mutants are written into the source tree it was configured from. With several build
@@ -70,7 +73,8 @@ MUTANTS = [
      "if (m.MemoDirty == 1 && !m.MemoPath.isEmpty()) {", "if (m.MemoDirty == 2 && !m.MemoPath.isEmpty()) {",
      "the memo save writes nothing"),
     ("delete-memo", "organiser/commands/filecommands.cpp",
-     "        DeleteIfExists(org, m.ImageDir + memoNameFor(name));\n", "",
+     "const platform::Result memoRemoved = DeleteIfExists(org, m.ImageDir + memo);",
+     "const platform::Result memoRemoved = platform::Result::success();",
      "delete leaves the memo behind"),
     ("copy-memo", "organiser/commands/filecommands.cpp",
      "        copyOne(org, memo);\n", "",
@@ -128,7 +132,7 @@ MUTANTS = [
      "    if (org.files().sameFile(from, to))\n        return true;\n", "",
      "a copy onto itself is attempted"),
     ("rename-rollback", "organiser/commands/filecommands.cpp",
-     "        if (files.renameNoReplace(newPicture, oldPicture).ok())\n            return;\n", "",
+     "            if (files.renameNoReplace(newPicture, oldPicture).ok())\n                return told;\n", "",
      "a picture whose memo could not follow is not renamed back"),
     ("memo-save-crlf", "organiser/commands/memocommands.cpp",
      "window->text() + QStringLiteral(\"\\r\\n\")", "window->text()",
@@ -137,7 +141,7 @@ MUTANTS = [
      "return saveCount % 100 + 1;", "return saveCount + 1;",
      "the save count overflows at its maximum"),
     ("capture-missed-count", "capture/form1.cpp",
-     "            ++m.MissedNotices;\n", "",
+     "    ++m.MissedNotices;\n", "",
      "missed notices are not counted"),
     ("rle4-nibbles", "platform/pictures/bmprle.cpp",
      "canvas.put(x, y, rle8 ? value : (i % 2 == 0 ? value >> 4 : value & 0x0F));",
@@ -152,8 +156,51 @@ MUTANTS = [
     ("twips-fallback", "platform/twips.cpp",
      "constexpr double kFallbackTwipsPerPixel = 15.0;", "constexpr double kFallbackTwipsPerPixel = 16.0;",
      "twips per pixel without a screen"),
+    # Nothing lost at the edges, the clipboard's picture, today's desktop, the shared cache.
+    ("delete-keeps-memo", "organiser/commands/filecommands.cpp",
+     "if (files.isNormalFile(picture) || files.length(picture)) {", "if (false) {",
+     "a picture that could not be deleted loses its memo"),
+    ("delete-focus", "organiser/commands/filecommands.cpp",
+     "    view->VScroll1()->setFocus(Qt::OtherFocusReason);\n", "",
+     "the focus stays on the delete button, so the next key deletes again"),
+    ("identity-ctime", "platform/posix/fileidentity_posix.cpp",
+     "nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)}", "nanoseconds(st.st_mtim), 0}",
+     "a file replaced keeping its size and times counts as the same file"),
+    ("snapshot-recheck", "platform/fileidentity.cpp",
+     "if (!now || *now != opened || bytes.size() != opened.size) {", "if (!now) {",
+     "a file rewritten while it was read gives its mixed bytes"),
+    ("store-identity", "organiser/browser/thumbnailstore.cpp",
+     "return ours == identityText(now);", "return true;",
+     "a stored thumbnail is taken for a file that has changed"),
+    ("clip-withdraw", "organiser/commands/clipboardcommands.cpp",
+     "                    if (p)\n                        org.clipboard().withdrawPendingImage(p);\n", "",
+     "an offer whose picture could not be made stays on the clipboard"),
+    ("clip-stale-cell", "organiser/commands/clipboardcommands.cpp",
+     "const bool cellStale = view->thumbnails().shownIdentity(path) != taken->identity;",
+     "const bool cellStale = false;",
+     "the cell keeps an old thumbnail of the file the click copied"),
+    ("name-trailing-dot", "platform/pathrules.cpp",
+     "if (name.endsWith(QLatin1Char('.')) || name.endsWith(QLatin1Char(' ')))",
+     "if (name.endsWith(QLatin1Char(' ')))",
+     "a name ending in a dot is accepted"),
+    ("name-device-nul", "platform/pathrules.cpp",
+     '{"CON", "PRN", "AUX", "NUL"};', '{"CON", "PRN", "AUX"};',
+     "NUL is accepted as a file name"),
+    ("exif-turn", "platform/pictures/pictureloader.cpp",
+     "image = image.transformed(QTransform().rotate(90));",
+     "image = image.transformed(QTransform().rotate(270));",
+     "a photo tagged as turned is turned the wrong way"),
+    ("key-step", "organiser/browser/imgview.cpp",
+     "m_vscroll->setSingleStep(m_vscroll->pageStep() / 2);",
+     "m_vscroll->setSingleStep(m_vscroll->pageStep());",
+     "an arrow key moves a whole page instead of half"),
+    ("sjis-shown", "platform/textcodec.cpp",
+     "text && !text->contains(QChar(0xFFFD)))\n        return *text;\n", "text && false)\n        return *text;\n",
+     "a Shift-JIS name shows as replacement characters"),
+    ("capture-settle", "capture/form1.cpp",
+     "constexpr int kSettleMs = 500;", "constexpr int kSettleMs = 0;",
+     "an offer withdrawn at once is reported as not saved"),
 ]
-
 
 def run(cmd, cwd, timeout):
     try:
@@ -179,19 +226,23 @@ def find_program(build, name):
     sys.exit("no %s in %s" % (name, build))
 
 
-def verdict_for(build, timeout):
+def verdict_for(build, timeout, every):
     rc, out = run(["cmake", "--build", build, "--target", "unit_tests", "forms_tests"],
                   build, 3600)
     if rc != 0:
         print(out[-2000:])
         return "stillborn"
+    killers = []
     for prog in ("unit_tests", "forms_tests"):
-        rc, out = run([find_program(build, prog), "--gtest_brief=1", "--gtest_fail_fast"],
-                      build, timeout)
+        flags = ["--gtest_brief=1"] + ([] if every else ["--gtest_fail_fast"])
+        rc, out = run([find_program(build, prog)] + flags, build, timeout)
         if rc != 0:
-            failed = [l for l in out.splitlines() if l.startswith("[  FAILED  ]")]
-            return "killed:" + (failed[0][13:].split()[0] if failed else "%s(%s)" % (prog, rc))
-    return "survived"
+            failed = sorted({l[13:].split()[0] for l in out.splitlines()
+                             if l.startswith("[  FAILED  ]") and "listed below" not in l})
+            killers += failed or ["%s(%s)" % (prog, rc)]
+            if not every:
+                break
+    return "killed:" + ",".join(killers) if killers else "survived"
 
 
 def main():
@@ -200,6 +251,8 @@ def main():
     ap.add_argument("--only", default="")
     ap.add_argument("--out", default="")
     ap.add_argument("--timeout", type=int, default=600)
+    ap.add_argument("--every", action="store_true",
+                    help="run every test against each mutant and name all that kill it")
     a = ap.parse_args()
     builds = [os.path.abspath(b) for b in a.builds]
     only = set(filter(None, a.only.split(",")))
@@ -219,7 +272,7 @@ def main():
             try:
                 with open(path, "w", encoding="utf-8") as f:
                     f.write(original.replace(old, new))
-                verdicts.append(verdict_for(build, a.timeout))
+                verdicts.append(verdict_for(build, a.timeout, a.every))
             finally:
                 with open(path, "w", encoding="utf-8") as f:
                     f.write(original)
