@@ -1,6 +1,5 @@
-// The companion operations against a simulated desktop: which programs are started with
-// which style, which windows are activated, which keys are sent, what the user is told and
-// what ClipboardViewerOpen holds afterwards.
+// The companion operations against a simulated desktop: the programs started and with which
+// style, the windows activated, the keys sent, what the user is told, ClipboardViewerOpen.
 
 #include "organiser/companions/companions.h"
 #include "support/organiserfixture.h"
@@ -10,6 +9,7 @@
 #include <QFile>
 #include <QPushButton>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -28,7 +28,7 @@ class CompanionsTest : public testing_support::OrganiserTest {
 protected:
     testing_support::TestFolder beside; // plays the organiser's own folder
     FakePrograms programs;
-    int& ends = endCalls;
+    QWidget decoy;
 
     void SetUp() override {
         programs.programs = {{QStringLiteral("CLIPBRD.EXE"), kViewer},
@@ -42,117 +42,87 @@ protected:
     }
 
     std::int16_t open() { return org->m().ClipboardViewerOpen; }
-    // The calls made since the last look, as "Start CLIPBRD.EXE 4", "Activate caption 0",
-    // "Keys +{F10}FX 1".
+    // The calls made since the last look, as "Start CLIPBRD.EXE 4" (the style), "Activate
+    // caption 0" and "Keys +{F10}FX 1" (whether it waits), "Restore caption".
     QStringList calls() {
+        static const char* const kinds[] = {"Start", "Activate", "Restore", "Keys"};
         QStringList out;
         for (const auto& c : programs.calls) {
-            switch (c.kind) {
-            case Kind::Start:
-                out << QStringLiteral("Start %1 %2").arg(c.text).arg(c.style);
-                break;
-            case Kind::Activate:
-                out << QStringLiteral("Activate %1 %2").arg(c.text).arg(int(c.wait));
-                break;
-            case Kind::Restore:
-                out << QStringLiteral("Restore %1").arg(c.text);
-                break;
-            case Kind::SendKeys:
-                out << QStringLiteral("Keys %1 %2").arg(c.text).arg(int(c.wait));
-                break;
-            }
+            QString s = QLatin1String(kinds[int(c.kind)]) + QLatin1Char(' ') + c.text;
+            if (c.kind == Kind::Start)
+                s += QStringLiteral(" %1").arg(c.style);
+            else if (c.kind != Kind::Restore)
+                s += QStringLiteral(" %1").arg(int(c.wait));
+            out << s;
         }
         programs.calls.clear();
         return out;
     }
-    const QStringList closeViewer{QStringLiteral("Restore クリップボード ビューア"),
-                                  QStringLiteral("Keys +{F10}FX 0")};
-    const QStringList startViewer{QStringLiteral("Start CLIPBRD.EXE 4")};
+    void clickEnd() {
+        auto* end = org->imgView()->findChild<QPushButton*>(QStringLiteral("EndBottun"));
+        ASSERT_NE(end, nullptr);
+        end->click();
+    }
+};
 
-    // Another window of ours takes the focus, so that giving it back can be seen.
-    void focusElsewhere() {
+const QString kRestoreViewer = QStringLiteral("Restore クリップボード ビューア");
+const QString kStartViewer = QStringLiteral("Start CLIPBRD.EXE 4");
+const QStringList kCloseViewer{kRestoreViewer, QStringLiteral("Keys +{F10}FX 0")};
+
+TEST_F(CompanionsTest, EachPressClosesTheOpenViewerOrStartsOneWithoutTheFocus) {
+    // Before the press, then the calls, ClipboardViewerOpen and viewer windows after it
+    // (-1: not checked).
+    const struct {
+        const char* what;
+        std::function<void()> before;
+        QStringList calls;
+        int open, windows;
+    } presses[] = {
+        {"start", [] {}, {kStartViewer}, 1, 1},
+        {"close", [] {}, kCloseViewer, 0, 0},
+        {"start again", [] {}, {kStartViewer}, 1, 1},
+        {"closed by hand: replaced, no keys",
+         [&] { programs.closeByHand(kViewer); },
+         {kRestoreViewer, kStartViewer},
+         1,
+         1},
+        {"close the new one", [] {}, kCloseViewer, 0, 0},
+        {"start", [] {}, {kStartViewer}, 1, 1},
+        {"minimised: restored and closed",
+         [&] {
+             programs.minimised.append(kViewer);
+             programs.active = QStringLiteral("    画像整理ツール　 [Tarvo  V1.4 ]");
+         },
+         kCloseViewer, 0, 0},
+        {"start", [] {}, {kStartViewer}, 1, 1},
+        {"keys fail: a new viewer", [&] { programs.failKeys = true; },
+         kCloseViewer + QStringList{kStartViewer}, 1, -1},
+        {"close", [&] { programs.failKeys = false; }, kCloseViewer, 0, -1},
+        {"cannot start: no retry within the press",
+         [&] { programs.programs.clear(); },
+         {kStartViewer},
+         0,
+         -1},
+        {"tried again by the next press", [] {}, {kStartViewer}, 0, -1},
+    };
+    for (const auto& p : presses) {
+        p.before();
+        calls();
         decoy.show();
         decoy.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&decoy));
+        tarvo::ToggleClipboardViewer(*org);
+        EXPECT_EQ(calls(), p.calls) << p.what;
+        EXPECT_EQ(open(), p.open) << p.what;
+        if (p.windows >= 0) {
+            EXPECT_EQ(programs.windowCount(kViewer), p.windows) << p.what;
+        }
+        if (p.open == 1) {
+            EXPECT_TRUE(QTest::qWaitForWindowActive(org->imgView(), 2000))
+                << p.what << ": the focus goes back to ImgView";
+        }
     }
-    bool mainHasFocus() { return QTest::qWaitForWindowActive(org->imgView(), 2000); }
-    QWidget decoy;
-};
-
-TEST_F(CompanionsTest, PressesStartCloseAndStartTheViewerKeepingTheFocus) {
-    focusElsewhere();
-    tarvo::ToggleClipboardViewer(*org);
-    EXPECT_EQ(calls(), startViewer);
-    EXPECT_EQ(open(), 1);
-    EXPECT_EQ(programs.windowCount(kViewer), 1);
-    EXPECT_TRUE(mainHasFocus()) << "the focus goes back to ImgView";
-
-    tarvo::ToggleClipboardViewer(*org);
-    EXPECT_EQ(calls(), closeViewer);
-    EXPECT_EQ(open(), 0);
-    EXPECT_EQ(programs.windowCount(kViewer), 0);
-
-    tarvo::ToggleClipboardViewer(*org);
-    EXPECT_EQ(calls(), startViewer);
-    EXPECT_EQ(open(), 1);
-    EXPECT_EQ(programs.windowCount(kViewer), 1);
     EXPECT_TRUE(box.shown.empty());
-}
-
-TEST_F(CompanionsTest, ViewerClosedByHandIsReplacedByOnePressWithoutKeys) {
-    tarvo::ToggleClipboardViewer(*org);
-    programs.closeByHand(kViewer);
-    calls();
-    focusElsewhere();
-
-    tarvo::ToggleClipboardViewer(*org);
-    EXPECT_EQ(calls(), (QStringList{QStringLiteral("Restore クリップボード ビューア"),
-                                    QStringLiteral("Start CLIPBRD.EXE 4")}));
-    EXPECT_EQ(open(), 1);
-    EXPECT_EQ(programs.windowCount(kViewer), 1);
-    EXPECT_TRUE(mainHasFocus());
-
-    tarvo::ToggleClipboardViewer(*org); // the next press closes the new one
-    EXPECT_EQ(calls(), closeViewer);
-    EXPECT_EQ(open(), 0);
-    EXPECT_TRUE(box.shown.empty());
-}
-
-TEST_F(CompanionsTest, MinimisedViewerIsClosedByOnePressAndTheNextStartsOne) {
-    tarvo::ToggleClipboardViewer(*org);
-    programs.minimised.append(kViewer);
-    programs.active = QStringLiteral("    画像整理ツール　 [Tarvo  V1.4 ]");
-    calls();
-
-    tarvo::ToggleClipboardViewer(*org);
-    EXPECT_EQ(calls(), closeViewer) << "restored, then closed by its keys; nothing started";
-    EXPECT_EQ(programs.windowCount(kViewer), 0);
-    EXPECT_EQ(open(), 0);
-
-    tarvo::ToggleClipboardViewer(*org);
-    EXPECT_EQ(calls(), startViewer);
-    EXPECT_EQ(programs.windowCount(kViewer), 1);
-    EXPECT_EQ(open(), 1);
-}
-
-TEST_F(CompanionsTest, KeysThatFailStartTheToggleOverWithANewViewer) {
-    tarvo::ToggleClipboardViewer(*org);
-    calls();
-    programs.failKeys = true;
-    tarvo::ToggleClipboardViewer(*org);
-    EXPECT_EQ(calls(), closeViewer + startViewer);
-    EXPECT_EQ(open(), 1);
-}
-
-TEST_F(CompanionsTest, ViewerThatCannotStartIsTriedAgainOnlyByTheNextPress) {
-    programs.programs.clear();
-    tarvo::ToggleClipboardViewer(*org);
-    EXPECT_EQ(calls(), startViewer) << "no retry within the press";
-    EXPECT_EQ(open(), 0);
-    tarvo::ToggleClipboardViewer(*org);
-    EXPECT_EQ(calls(), startViewer);
-    EXPECT_EQ(open(), 0);
-    EXPECT_TRUE(box.shown.empty()) << "no message";
 }
 
 TEST_F(CompanionsTest, RaisingActivatesTheViewerOnlyWhileItIsOpenAndForgetsItQuietly) {
@@ -176,16 +146,21 @@ TEST_F(CompanionsTest, RaisingActivatesTheViewerOnlyWhileItIsOpenAndForgetsItQui
     EXPECT_TRUE(calls().isEmpty()) << "forgotten: no further activation";
 }
 
+TEST_F(CompanionsTest, WithoutAViewerEndTouchesNoWindowAndCloseSendsNoKeys) {
+    clickEnd();
+    EXPECT_TRUE(calls().isEmpty());
+    EXPECT_EQ(endCalls, 1);
+    EXPECT_FALSE(tarvo::CloseClipboardViewer(*org, true));
+    EXPECT_EQ(calls(), QStringList{kRestoreViewer});
+}
+
 TEST_F(CompanionsTest, EndClosesTheOpenViewerWaitingThenEnds) {
     tarvo::ToggleClipboardViewer(*org);
     calls();
-    auto* end = org->imgView()->findChild<QPushButton*>(QStringLiteral("EndBottun"));
-    ASSERT_NE(end, nullptr);
-    end->click();
-    EXPECT_EQ(calls(), (QStringList{QStringLiteral("Restore クリップボード ビューア"),
-                                    QStringLiteral("Keys +{F10}FX 1")}));
+    clickEnd();
+    EXPECT_EQ(calls(), (QStringList{kRestoreViewer, QStringLiteral("Keys +{F10}FX 1")}));
     EXPECT_EQ(programs.windowCount(kViewer), 0);
-    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(endCalls, 1);
 }
 
 TEST_F(CompanionsTest, EndWithTheViewerGoneSendsNoKeysAndStillEnds) {
@@ -193,26 +168,11 @@ TEST_F(CompanionsTest, EndWithTheViewerGoneSendsNoKeysAndStillEnds) {
     programs.closeByHand(kViewer);
     programs.active = QStringLiteral("an editor");
     calls();
-    auto* end = org->imgView()->findChild<QPushButton*>(QStringLiteral("EndBottun"));
-    ASSERT_NE(end, nullptr);
-    end->click();
-    EXPECT_EQ(calls(), QStringList{QStringLiteral("Restore クリップボード ビューア")});
+    clickEnd();
+    EXPECT_EQ(calls(), QStringList{kRestoreViewer});
     EXPECT_EQ(programs.active, QStringLiteral("an editor")) << "no keys to another window";
-    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(endCalls, 1);
     EXPECT_TRUE(box.shown.empty());
-}
-
-TEST_F(CompanionsTest, EndWithoutAViewerTouchesNoWindow) {
-    auto* end = org->imgView()->findChild<QPushButton*>(QStringLiteral("EndBottun"));
-    ASSERT_NE(end, nullptr);
-    end->click();
-    EXPECT_TRUE(calls().isEmpty());
-    EXPECT_EQ(ends, 1);
-}
-
-TEST_F(CompanionsTest, CloseReportsTheMissingViewerWithoutSendingKeys) {
-    EXPECT_FALSE(tarvo::CloseClipboardViewer(*org, true));
-    EXPECT_EQ(calls(), QStringList{QStringLiteral("Restore クリップボード ビューア")});
 }
 
 TEST_F(CompanionsTest, RunningSaverIsOnlyActivatedEvenWhenMinimised) {
@@ -254,14 +214,13 @@ TEST_F(CompanionsTest, SaverFoundButNotStartableIsReportedAndTheOrganiserGoesOn)
     tarvo::StartCaptureSaver(*org);
     ASSERT_EQ(box.shown.size(), 1u);
     EXPECT_NE(box.shown[0].text, kSaverMissing);
-    EXPECT_EQ(ends, 0);
+    EXPECT_EQ(endCalls, 0);
 }
 
 TEST_F(CompanionsTest, PaintStartsWithoutTheFocusOrTellsHowToGetOne) {
     tarvo::StartPaint(*org);
     EXPECT_EQ(calls(), QStringList{QStringLiteral("Start MSPAINT.EXE 4")});
     EXPECT_TRUE(box.shown.empty());
-
     programs.programs.clear();
     tarvo::StartPaint(*org);
     EXPECT_EQ(calls(), QStringList{QStringLiteral("Start MSPAINT.EXE 4")});

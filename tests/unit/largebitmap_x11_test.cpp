@@ -1,5 +1,4 @@
-// Bitmaps above Qt's default image limit of 128 MiB come off the clipboard whole, for the
-// capture saver and the clipboard viewer alike.
+// Bitmaps above Qt's default image limit of 128 MiB come off the clipboard whole.
 #include "platform/bitmaplimit.h"
 #include "platform/clipboard.h"
 

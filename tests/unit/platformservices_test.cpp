@@ -1,5 +1,4 @@
-// Twips layout, font substitution and the message box.
-#include "platform/controls/fonts.h"
+// Twips layout and the message box.
 #include "platform/controls/messagebox.h"
 #include "platform/controls/placement.h"
 #include "platform/twips.h"
@@ -14,12 +13,9 @@
 using namespace platform;
 
 TEST(Twips, FifteenTwipsPerPixelAt96Dpi) {
-    EXPECT_DOUBLE_EQ(twipsPerPixelX(), 15.0);
-    EXPECT_DOUBLE_EQ(twipsPerPixelY(), 15.0);
     EXPECT_EQ(twipsToPixelsX(1455), 97);
     EXPECT_EQ(twipsToPixelsY(7.4), 0);
     EXPECT_DOUBLE_EQ(pixelsToTwipsX(97), 1455.0);
-
     QWidget window;
     setClientTwips(&window, 5010, 3420);
     EXPECT_EQ(window.size(), QSize(334, 228));
@@ -28,68 +24,44 @@ TEST(Twips, FifteenTwipsPerPixelAt96Dpi) {
     EXPECT_EQ(child.geometry(), QRect(7, 5, 169, 162));
 }
 
-TEST(Fonts, WindowsJapaneseFontsMapToIpaFonts) {
-    installFontSubstitutions();
-    // Qt keeps the substitutes in lower case.
-    EXPECT_EQ(QFont::substitutes(kMsGothic).value(0), QStringLiteral("ipagothic"));
-    EXPECT_EQ(QFont::substitutes(kMsPGothic).value(0), QStringLiteral("ipapgothic"));
-    QFont f = designFont(kMsGothic, 9, true);
-    EXPECT_EQ(f.pointSizeF(), 9.0);
-    EXPECT_TRUE(f.bold());
-}
-
 // On Windows the message box is the system's own (MessageBoxW), tested in tests/win.
 #ifndef _WIN32
-TEST(MessageBox, OneOkButtonTitleAndIcon) {
-    struct Seen {
+TEST(MessageBox, OneOkButtonTheTitleOrTheProgramsNameAndLinesAtCarriageReturns) {
+    const QString old = QGuiApplication::applicationDisplayName();
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("tarvo104"));
+    const struct {
         QString text, title;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        QStringList buttons;
-        bool modal = false;
+        MessageBox::Icon icon;
+        QString shownText, shownTitle;
+        QMessageBox::Icon shownIcon;
+    } rows[] = {
+        {QStringLiteral("ディスクをセットして下さい"), QStringLiteral("ドライブエラー"),
+         MessageBox::Icon::Critical, QStringLiteral("ディスクをセットして下さい"),
+         QStringLiteral("ドライブエラー"), QMessageBox::Critical},
+        {QStringLiteral("一行目\r二行目\r\r(例）三行目\r\n四"), QString(), MessageBox::Icon::None,
+         QStringLiteral("一行目\n二行目\n\n(例）三行目\n四"), QStringLiteral("tarvo104"),
+         QMessageBox::NoIcon},
     };
-    auto showAndCapture = [](const QString& title, MessageBox::Icon icon) {
-        Seen seen;
+    for (const auto& r : rows) {
+        QString text, title;
+        QMessageBox::Icon icon = QMessageBox::Question;
+        QStringList buttons;
         QTimer::singleShot(0, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             ASSERT_NE(box, nullptr);
-            seen.text = box->text();
-            seen.title = box->windowTitle();
-            seen.icon = box->icon();
-            seen.modal = box->isModal();
-            const auto buttons = box->buttons();
-            for (QAbstractButton* b : buttons)
-                seen.buttons << b->text();
-            buttons.value(0)->click();
+            text = box->text();
+            title = box->windowTitle();
+            icon = box->icon();
+            for (QAbstractButton* b : box->buttons())
+                buttons << b->text();
+            box->buttons().value(0)->click();
         });
-        systemMessageBox().show(nullptr, QStringLiteral("ディスクをセットして下さい"), title, icon);
-        return seen;
-    };
-
-    Seen drive = showAndCapture(QStringLiteral("ドライブエラー"), MessageBox::Icon::Critical);
-    EXPECT_EQ(drive.text, QStringLiteral("ディスクをセットして下さい"));
-    EXPECT_EQ(drive.title, QStringLiteral("ドライブエラー"));
-    EXPECT_EQ(drive.icon, QMessageBox::Critical);
-    EXPECT_EQ(drive.buttons, QStringList{QStringLiteral("OK")});
-    EXPECT_TRUE(drive.modal);
-
-    const QString old = QGuiApplication::applicationDisplayName();
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("tarvo104"));
-    Seen plain = showAndCapture(QString(), MessageBox::Icon::None);
+        systemMessageBox().show(nullptr, r.text, r.title, r.icon);
+        EXPECT_EQ(text, r.shownText);
+        EXPECT_EQ(title, r.shownTitle);
+        EXPECT_EQ(icon, r.shownIcon);
+        EXPECT_EQ(buttons, QStringList{QStringLiteral("OK")});
+    }
     QGuiApplication::setApplicationDisplayName(old);
-    EXPECT_EQ(plain.title, QStringLiteral("tarvo104"));
-    EXPECT_EQ(plain.icon, QMessageBox::NoIcon);
-    EXPECT_EQ(plain.buttons, QStringList{QStringLiteral("OK")});
-}
-
-TEST(MessageBox, CarriageReturnsBreakLines) {
-    QString seen;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        seen = box->text();
-        box->buttons().value(0)->click();
-    });
-    systemMessageBox().show(nullptr, QStringLiteral("一行目\r二行目\r\r(例）三行目\r\n四"));
-    EXPECT_EQ(seen, QStringLiteral("一行目\n二行目\n\n(例）三行目\n四"));
 }
 #endif

@@ -1,6 +1,4 @@
-// The pure rules, case by case: the main window's size labels, cell fit and scroll range;
-// the memo file's items and the memo name; the names a rename gives and refuses; the capture
-// saver's file names and counter, and which clipboard pictures it saves.
+// The pure rules of both programs, as tables of input and expected result.
 #include "capture/capturename.h"
 #include "capture/savedpicture.h"
 #include "organiser/browser/cellrules.h"
@@ -8,8 +6,8 @@
 #include "organiser/commands/memoitems.h"
 #include "organiser/commands/renamerules.h"
 
-#include <gtest/gtest.h>
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <limits>
 
 using namespace tarvo;
@@ -22,9 +20,8 @@ QString u(const char* utf8) {
 
 TEST(Rules, SizeLabelDividesByThousandAndGroupsDigits) {
     const std::pair<qint64, const char*> cases[] = {
-        {0, "0.KB"},           {999, "0.KB"},       {1000, "1.KB"},
-        {56789, "56.KB"},      {999999, "999.KB"},  {1000000, "1,000.KB"},
-        {1234567, "1,234.KB"}, {-5, "0.KB"},        {1234567890123, "1,234,567,890.KB"},
+        {999, "0.KB"},         {1000, "1.KB"}, {999999, "999.KB"},
+        {1234567, "1,234.KB"}, {-5, "0.KB"},   {1234567890123, "1,234,567,890.KB"},
     };
     for (const auto& [bytes, label] : cases)
         EXPECT_EQ(sizeLabel(bytes), u(label)) << bytes;
@@ -37,12 +34,12 @@ TEST(Rules, FitInCell) {
         bool shrunk;
         double fw, fh, left, top;
     } cases[] = {
-        {1000, 800, false, 1000, 800, 226.5, 326.5},     // small: centred, not enlarged
-        {3000, 1500, true, 1453, 726.5, 0, 363.25},      // wide: fills the width
-        {1500, 3000, true, 726.5, 1453, 363.25, 0},      // tall: fills the height
-        {1453, 1453, false, 1453, 1453, 0, 0},           // exact fit
-        {1453, 100, false, 1453, 100, 0, 676.5},         // exactly the width
-        {1454, 1454, true, 1453, 1453, 0, 0},            // one twip over, square
+        {1000, 800, false, 1000, 800, 226.5, 326.5}, // small: centred, not enlarged
+        {3000, 1500, true, 1453, 726.5, 0, 363.25},  // wide: fills the width
+        {1500, 3000, true, 726.5, 1453, 363.25, 0},  // tall: fills the height
+        {1453, 1453, false, 1453, 1453, 0, 0},       // exact fit
+        {1453, 100, false, 1453, 100, 0, 676.5},     // exactly the width
+        {1454, 1454, true, 1453, 1453, 0, 0},        // one twip over, square
     };
     for (const auto& c : cases) {
         const CellFit f = fitInCell(c.w, c.h, 1453, 1453);
@@ -55,8 +52,8 @@ TEST(Rules, FitInCell) {
 }
 
 TEST(Rules, ScrollMaximumIsTheFirstIndexOfTheLastPage) {
-    const std::pair<int, int> cases[] = {{0, 0},   {1, 0},   {10, 0},  {11, 10},
-                                         {20, 10}, {21, 20}, {23, 20}, {32001, 32000}};
+    const std::pair<int, int> cases[] = {{0, 0},   {1, 0},   {10, 0},
+                                         {11, 10}, {20, 10}, {32001, 32000}};
     for (const auto& [n, max] : cases)
         EXPECT_EQ(scrollMaximum(n), max) << n;
 }
@@ -76,20 +73,16 @@ TEST(Rules, FileTableHoldsIndicesZeroTo32000) {
 TEST(Rules, MemoItems) {
     // The memo file as stored, and the text the memo window shows ("<none>": no memo).
     const std::pair<const char*, const char*> cases[] = {
-        {"abc\r\n", "abc\r\n"},
         {"abc", "abc\r\n"},
         {"abc\r\n\r\n", "abc\r\n\r\n"},
         {"", ""},
         {"a,b\r\n", "a\r\nb\r\n"},
         {"\"a,b\"\r\n", "a,b\r\n"},
         {"\"quoted\",x\r\n", "quoted\r\nx\r\n"},
-        {"a,\r\n", "a\r\n\r\n"},
         {"a,", "a\r\n\r\n"}, // a comma at the very end, without a line end
-        {"one\r\n\r\ntwo\r\n", "one\r\n\r\ntwo\r\n"},
         {"one\ntwo\n", "one\r\ntwo\r\n"},
         {"one\rtwo", "one\r\ntwo\r\n"},
-        {"  indented  \r\n", "  indented  \r\n"},
-        {"say \"hi\"\r\n", "say \"hi\"\r\n"},
+        {"  say \"hi\"  \r\n", "  say \"hi\"  \r\n"},
         {"\"ab\"cd\r\n", "abcd\r\n"},
         {"海の写真、夏\r\n", "海の写真、夏\r\n"},
         {"\"never closed\r\nmore\r\n", "<none>"},
@@ -102,9 +95,7 @@ TEST(Rules, MemoItems) {
 
 TEST(Rules, MemoNameIsUpToTheFirstDotThenTxt) {
     const std::pair<const char*, const char*> cases[] = {
-        {"sea.jpg", "sea.TXT"}, {"a.b.jpg", "a.TXT"}, {"README", "TXT"},
-        {"", "TXT"},            {"海.JPG", "海.TXT"},
-    };
+        {"sea.jpg", "sea.TXT"}, {"a.b.jpg", "a.TXT"}, {"README", "TXT"}, {"海.JPG", "海.TXT"}};
     for (const auto& [picture, memo] : cases)
         EXPECT_EQ(memoNameFor(u(picture)), u(memo)) << picture;
 }
@@ -151,12 +142,10 @@ TEST(Rules, CaptureNamesCycleTwoDigitsAndTakeThePrefixAsTyped) {
         const char* prefix;
         int count;
         const char* name;
-    } rows[] = {{"SAVE", 1, "SAVE01.bmp"},      {"SAVE", 9, "SAVE09.bmp"},
-                {"SAVE", 10, "SAVE10.bmp"},     {"SAVE", 99, "SAVE99.bmp"},
-                {"SAVE", 100, "SAVE00.bmp"},    {"SAVE", 101, "SAVE01.bmp"},
-                {"SAVE", 32767, "SAVE67.bmp"},  {"SAVE", 32768, "SAVE68.bmp"},
-                {"SAVE", 123456, "SAVE56.bmp"}, {"", 1, "01.bmp"},
-                {"shots/day ", 3, "shots/day 03.bmp"}, {"画面", 4, "画面04.bmp"}};
+    } rows[] = {{"SAVE", 1, "SAVE01.bmp"},   {"SAVE", 99, "SAVE99.bmp"},
+                {"SAVE", 100, "SAVE00.bmp"}, {"SAVE", 123456, "SAVE56.bmp"},
+                {"", 1, "01.bmp"},           {"shots/day ", 3, "shots/day 03.bmp"},
+                {"画面", 4, "画面04.bmp"}};
     for (const auto& r : rows)
         EXPECT_EQ(capture::captureFileName(u(r.prefix), r.count), u(r.name)) << r.count;
 }
@@ -190,9 +179,8 @@ TEST(Rules, SavedPictureIsEachDistinctPictureOnce) {
         {QImage(), QImage(), false}, // nothing on the clipboard is never saved
         {a, QImage(), false},
         {QImage(), a, true},
-        {a, a.copy(), false}, // the same picture read again
-        {a, a.convertToFormat(QImage::Format_RGB32), false}, // same pixels, other format
-        {a, a.convertToFormat(QImage::Format_RGB888), false},
+        {a, a.copy(), false},                                 // the same picture read again
+        {a, a.convertToFormat(QImage::Format_RGB888), false}, // same pixels, other format
         {a, onePixel, true},
         {a, filled(qRgb(10, 20, 30), 6, 8), true},
         {a, half, true},

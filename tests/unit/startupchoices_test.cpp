@@ -1,5 +1,4 @@
-// Choices made from the user's environment before any window opens: the Qt platform plugin on
-// a Wayland session, and the home folder as a drive of its own.
+// Choices made from the user's environment before any window opens.
 #include "platform/controls/windowlook.h"
 #include "platform/display.h"
 #include "platform/drives.h"
@@ -15,42 +14,43 @@ namespace {
 const QString kNone;
 
 TEST(PlatformPlugin, WaylandWithXWaylandAsksForXcbAndEverythingElseKeepsQtsChoice) {
-    const QString xcb = QStringLiteral("xcb");
-    const QString x11Display = QStringLiteral(":0");
-    const QString wl = QStringLiteral("wayland-0");
-    // A Wayland session, told either way, with X11 beside it.
-    EXPECT_EQ(preferredQpaPlatform(kNone, wl, kNone, x11Display), xcb);
-    EXPECT_EQ(preferredQpaPlatform(kNone, kNone, QStringLiteral("wayland"), x11Display), xcb);
-    EXPECT_EQ(preferredQpaPlatform(kNone, kNone, QStringLiteral("Wayland"), x11Display), xcb);
-    // No X11 there: Qt's own choice (Wayland), and the window operations fail cleanly.
-    EXPECT_EQ(preferredQpaPlatform(kNone, wl, QStringLiteral("wayland"), kNone), kNone);
-    // An X11 session, or the user's own choice, is left alone.
-    EXPECT_EQ(preferredQpaPlatform(kNone, kNone, QStringLiteral("x11"), x11Display), kNone);
-    EXPECT_EQ(preferredQpaPlatform(kNone, kNone, kNone, x11Display), kNone);
-    EXPECT_EQ(preferredQpaPlatform(QStringLiteral("wayland"), wl, kNone, x11Display), kNone);
-    EXPECT_EQ(preferredQpaPlatform(QStringLiteral("offscreen"), wl, kNone, x11Display), kNone);
+    // QT_QPA_PLATFORM, WAYLAND_DISPLAY, XDG_SESSION_TYPE, DISPLAY: the plugin asked for.
+    const struct {
+        const char *qpa, *wayland, *session, *display, *chosen;
+    } rows[] = {
+        {"", "wayland-0", "", ":0", "xcb"},
+        {"", "", "Wayland", ":0", "xcb"},
+        {"", "wayland-0", "wayland", "", ""}, // no X11 beside it: Qt's own choice
+        {"", "", "x11", ":0", ""},
+        {"wayland", "wayland-0", "", ":0", ""}, // the user's own choice
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(preferredQpaPlatform(QString::fromUtf8(r.qpa), QString::fromUtf8(r.wayland),
+                                       QString::fromUtf8(r.session), QString::fromUtf8(r.display)),
+                  QString::fromUtf8(r.chosen))
+            << r.qpa << "|" << r.wayland << "|" << r.session << "|" << r.display;
 }
 
 TEST(StartupDisplay, NoDisplayAtAllIsReportedInsteadOfLeftToQtsAbort) {
-    const QString x11Display = QStringLiteral(":0");
-    const QString wl = QStringLiteral("wayland-0");
-    // An X server that answers, or another plugin asked for by name: nothing to report.
-    EXPECT_EQ(platform::displayProblem(kNone, kNone, x11Display, true), kNone);
-    EXPECT_EQ(platform::displayProblem(QStringLiteral("xcb"), kNone, x11Display, true), kNone);
-    EXPECT_EQ(platform::displayProblem(QStringLiteral("offscreen"), kNone, kNone, false), kNone);
-    // Wayland without X11 beside it.
-    EXPECT_EQ(platform::displayProblem(kNone, wl, kNone, false),
-              QStringLiteral("画面に接続できません: DISPLAY が設定されていません (X11 のない "
-                             "Wayland では動きません)"));
-    // Neither is set.
-    EXPECT_EQ(
-        platform::displayProblem(kNone, kNone, kNone, false),
-        QStringLiteral("画面に接続できません: DISPLAY も WAYLAND_DISPLAY も設定されていません"));
-    // X11 is set, or asked for, and does not answer.
-    EXPECT_EQ(platform::displayProblem(kNone, kNone, x11Display, false),
-              QStringLiteral("画面に接続できません: DISPLAY :0 が応答しません"));
-    EXPECT_EQ(platform::displayProblem(QStringLiteral("xcb"), wl, x11Display, false),
-              QStringLiteral("画面に接続できません: DISPLAY :0 が応答しません"));
+    // QT_QPA_PLATFORM, WAYLAND_DISPLAY, DISPLAY, whether X answers: what the report says.
+    const struct {
+        const char *qpa, *wayland, *display;
+        bool answers;
+        const char* problem;
+    } rows[] = {
+        {"", "", ":0", true, ""},
+        {"offscreen", "", "", false, ""},
+        {"", "wayland-0", "", false, "X11 のない Wayland"},
+        {"", "", "", false, "DISPLAY も WAYLAND_DISPLAY も設定されていません"},
+        {"xcb", "wayland-0", ":0", false, "DISPLAY :0 が応答しません"},
+    };
+    for (const auto& r : rows) {
+        const QString problem =
+            platform::displayProblem(QString::fromUtf8(r.qpa), QString::fromUtf8(r.wayland),
+                                     QString::fromUtf8(r.display), r.answers);
+        EXPECT_EQ(problem.isEmpty(), !*r.problem) << r.problem;
+        EXPECT_TRUE(problem.contains(QString::fromUtf8(r.problem))) << problem.toStdString();
+    }
 }
 
 TEST(HomeDrive, HomeIsAddedAfterTheDrivesUnlessItIsOneOfThem) {
