@@ -150,55 +150,51 @@ TEST(PictureLoader, DamagedEmptyAndAbsurdPicturesFailCleanly) {
     }
 }
 
-TEST(PictureLoader, TopDownBitmapShowsTheRightWayUp) {
-    // 24-bit, 2 × 2, rows stored top first: red then blue.
-    const QByteArray rows = bytes({0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0, 0});
-    TestFolder dir;
-    dir.write("down.bmp", tools::bitmapFile(2, -2, 24, 0, {}, rows));
-    PictureHeader header;
-    const auto image = loadFullPicture(dir.file("down.bmp"), &header);
-    ASSERT_TRUE(image.has_value());
-    EXPECT_EQ(header.pixels, QSize(2, 2));
-    EXPECT_EQ(image->pixel(1, 0), qRgb(255, 0, 0));
-    EXPECT_EQ(image->pixel(1, 1), qRgb(0, 0, 255));
-}
-
-TEST(PictureLoader, GifScreenOutsideTheFirstImageIsTransparent) {
-    QImage img(2, 2, QImage::Format_RGB32);
-    img.fill(Qt::red);
-    QByteArray gif = tools::encodeGif(img);
-    gif[6] = 4; // a screen of 4 × 2: the image covers its left half only
-    TestFolder dir;
-    dir.write("half.gif", gif);
-    const auto image = loadFullPicture(dir.file("half.gif"));
-    ASSERT_TRUE(image.has_value());
-    ASSERT_EQ(image->size(), QSize(4, 2));
-    EXPECT_EQ(image->pixel(1, 1), qRgb(255, 0, 0));
-    EXPECT_EQ(qAlpha(image->pixel(3, 0)), 0);
-}
-
-TEST(PictureLoader, OneBitAlphaOfABitFieldBitmapIsOpaqueOrTransparent) {
-    // A V5 bitmap of 16-bit A1R5G5B5 pixels, one row: opaque red, transparent blue.
-    QByteArray b = tools::bitmapFile(2, 1, 16, 3, {}, bytes({0x00, 0xFC, 0x1F, 0x00}));
+TEST(PictureLoader, WhatQtsReadersLeaveWrongIsShownAsMeant) {
+    // A top-down bitmap: rows stored top first, red then blue.
+    const QByteArray topDown = tools::bitmapFile(
+        2, -2, 24, 0, {}, bytes({0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0, 0}));
+    // A GIF screen of 4 × 2 whose first image, 2 × 2 red, covers its left half only.
+    QImage red(2, 2, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QByteArray gif = tools::encodeGif(red);
+    gif[6] = 4;
+    // A V5 bitmap of 16-bit A1R5G5B5 pixels with one alpha bit: opaque red, transparent blue.
+    QByteArray a1 = tools::bitmapFile(2, 1, 16, 3, {}, bytes({0x00, 0xFC, 0x1F, 0x00}));
     QByteArray v5;
     for (qint64 v : {0x7C00, 0x03E0, 0x001F, 0x8000}) // red, green, blue, alpha masks
         le32(v5, v);
-    v5.append(QByteArray(124 - 56, '\0'));
-    b.insert(54, v5);
-    b.replace(2, 4, bytes({static_cast<int>(b.size()), 0, 0, 0}));
-    b.replace(10, 8, bytes({14 + 124, 0, 0, 0, 124, 0, 0, 0}));
+    a1.insert(54, v5 + QByteArray(124 - 56, '\0'));
+    a1.replace(2, 4, bytes({static_cast<int>(a1.size()), 0, 0, 0}));
+    a1.replace(10, 8, bytes({14 + 124, 0, 0, 0, 124, 0, 0, 0}));
+    // Name, file, size, where it is opaque red, and a pixel that is blue or transparent.
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QSize size;
+        QPoint red, other;
+        QRgb otherColour;
+    } cases[] = {{"down.bmp", topDown, {2, 2}, {1, 0}, {1, 1}, qRgb(0, 0, 255)},
+                 {"half.gif", gif, {4, 2}, {1, 1}, {3, 0}, 0},
+                 {"a1.bmp", a1, {2, 1}, {0, 0}, {1, 0}, 0}};
     TestFolder dir;
-    dir.write("a1.bmp", b);
-    PictureHeader header;
-    const auto image = loadFullPicture(dir.file("a1.bmp"), &header);
-    ASSERT_TRUE(image.has_value());
-    EXPECT_EQ(header.pixels, QSize(2, 1));
-    EXPECT_EQ(qAlpha(image->pixel(0, 0)), 255);
-    EXPECT_GE(qRed(image->pixel(0, 0)), 248); // five bits widened
-    EXPECT_EQ(qAlpha(image->pixel(1, 0)), 0);
-    const auto thumb = loadThumbnail(dir.file("a1.bmp"), kCellBox);
-    ASSERT_TRUE(thumb.has_value());
-    EXPECT_EQ(qAlpha(thumb->image.pixel(0, 0)), 255);
+    for (const auto& c : cases) {
+        dir.write(QString::fromLatin1(c.name), c.bytes);
+        PictureHeader header;
+        const auto image = loadFullPicture(dir.file(QString::fromLatin1(c.name)), &header);
+        ASSERT_TRUE(image.has_value()) << c.name;
+        EXPECT_EQ(header.pixels, c.size) << c.name;
+        ASSERT_EQ(image->size(), c.size) << c.name;
+        const QRgb r = image->pixel(c.red);
+        EXPECT_TRUE(qAlpha(r) == 255 && qRed(r) >= 248 && qGreen(r) == 0 && qBlue(r) == 0)
+            << c.name << " " << std::hex << r; // five bits widened to at least 248
+        const QRgb o = image->pixel(c.other);
+        EXPECT_EQ(qAlpha(c.otherColour) ? o : qAlpha(o), c.otherColour) << c.name;
+        const auto thumb = loadThumbnail(dir.file(QString::fromLatin1(c.name)), kCellBox);
+        ASSERT_TRUE(thumb.has_value()) << c.name;
+        EXPECT_EQ(qAlpha(thumb->image.pixel(c.red * thumb->image.width() / c.size.width())), 255)
+            << c.name;
+    }
 }
 
 namespace {

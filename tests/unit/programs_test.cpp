@@ -1,5 +1,4 @@
-// Starting programs by their Windows names, the key strings of sendKeys, and the program
-// service away from X11.
+// Starting programs by their Windows names, and the key strings of sendKeys.
 #include "platform/keystrokes.h"
 #include "platform/programlookup.h"
 #include "platform/programs.h"
@@ -8,7 +7,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -104,14 +102,6 @@ TEST(ProgramLookup, PaintMessageNamesEveryStandInOnALineOfItsOwn) {
     ASSERT_EQ(lines.size(), 4);
     for (const QString& p : platform::programCandidates(QStringLiteral("MSPAINT.EXE")))
         EXPECT_TRUE(lines[3].contains(p)) << p.toStdString();
-}
-
-TEST(SystemPrograms, WindowOperationsFailCleanlyAwayFromX11) {
-    ASSERT_NE(QGuiApplication::platformName(), QLatin1String("xcb"));
-    platform::Programs& p = platform::systemPrograms();
-    EXPECT_EQ(p.activate(QStringLiteral("クリップボード ビューア"), true).error,
-              platform::Error::Unsupported);
-    EXPECT_EQ(p.sendKeys(QStringLiteral("+{F10}FX"), true).error, platform::Error::Unsupported);
 }
 
 } // namespace
