@@ -11,46 +11,33 @@ using platform::withHomeDrive;
 
 namespace {
 
-const QString kNone;
+QString q(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 TEST(PlatformPlugin, WaylandWithXWaylandAsksForXcbAndEverythingElseKeepsQtsChoice) {
     // QT_QPA_PLATFORM, WAYLAND_DISPLAY, XDG_SESSION_TYPE, DISPLAY: the plugin asked for.
-    const struct {
-        const char *qpa, *wayland, *session, *display, *chosen;
-    } rows[] = {
-        {"", "wayland-0", "", ":0", "xcb"},
-        {"", "", "Wayland", ":0", "xcb"},
-        {"", "wayland-0", "wayland", "", ""}, // no X11 beside it: Qt's own choice
-        {"", "", "x11", ":0", ""},
-        {"wayland", "wayland-0", "", ":0", ""}, // the user's own choice
+    auto plugin = [](const char* qpa, const char* wayland, const char* session, const char* x) {
+        return preferredQpaPlatform(q(qpa), q(wayland), q(session), q(x));
     };
-    for (const auto& r : rows)
-        EXPECT_EQ(preferredQpaPlatform(QString::fromUtf8(r.qpa), QString::fromUtf8(r.wayland),
-                                       QString::fromUtf8(r.session), QString::fromUtf8(r.display)),
-                  QString::fromUtf8(r.chosen))
-            << r.qpa << "|" << r.wayland << "|" << r.session << "|" << r.display;
+    EXPECT_EQ(plugin("", "wayland-0", "", ":0"), q("xcb"));
+    EXPECT_EQ(plugin("", "", "Wayland", ":0"), q("xcb"));
+    EXPECT_EQ(plugin("", "wayland-0", "wayland", ""), q("")) << "no X11: Qt's own choice";
+    EXPECT_EQ(plugin("", "", "x11", ":0"), q(""));
+    EXPECT_EQ(plugin("wayland", "wayland-0", "", ":0"), q("")) << "the user's own choice";
 }
 
 TEST(StartupDisplay, NoDisplayAtAllIsReportedInsteadOfLeftToQtsAbort) {
     // QT_QPA_PLATFORM, WAYLAND_DISPLAY, DISPLAY, whether X answers: what the report says.
-    const struct {
-        const char *qpa, *wayland, *display;
-        bool answers;
-        const char* problem;
-    } rows[] = {
-        {"", "", ":0", true, ""},
-        {"offscreen", "", "", false, ""},
-        {"", "wayland-0", "", false, "X11 のない Wayland"},
-        {"", "", "", false, "DISPLAY も WAYLAND_DISPLAY も設定されていません"},
-        {"xcb", "wayland-0", ":0", false, "DISPLAY :0 が応答しません"},
+    auto problem = [](const char* qpa, const char* wayland, const char* x, bool answers) {
+        return platform::displayProblem(q(qpa), q(wayland), q(x), answers);
     };
-    for (const auto& r : rows) {
-        const QString problem =
-            platform::displayProblem(QString::fromUtf8(r.qpa), QString::fromUtf8(r.wayland),
-                                     QString::fromUtf8(r.display), r.answers);
-        EXPECT_EQ(problem.isEmpty(), !*r.problem) << r.problem;
-        EXPECT_TRUE(problem.contains(QString::fromUtf8(r.problem))) << problem.toStdString();
-    }
+    EXPECT_EQ(problem("", "", ":0", true), q(""));
+    EXPECT_EQ(problem("offscreen", "", "", false), q(""));
+    EXPECT_TRUE(problem("", "wayland-0", "", false).contains(q("X11 のない Wayland")));
+    EXPECT_TRUE(problem("", "", "", false).contains(q("DISPLAY も WAYLAND_DISPLAY も")));
+    EXPECT_EQ(problem("xcb", "wayland-0", ":0", false),
+              q("画面に接続できません: DISPLAY :0 が応答しません"));
 }
 
 TEST(HomeDrive, HomeIsAddedAfterTheDrivesUnlessItIsOneOfThem) {
