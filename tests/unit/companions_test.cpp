@@ -175,16 +175,6 @@ TEST_F(CompanionsTest, EndWithTheViewerGoneSendsNoKeysAndStillEnds) {
     EXPECT_TRUE(box.shown.empty());
 }
 
-TEST_F(CompanionsTest, RunningSaverIsOnlyActivatedEvenWhenMinimised) {
-    programs.windows << kSaver;
-    programs.minimised << kSaver;
-    tarvo::StartCaptureSaver(*org);
-    EXPECT_EQ(calls(), QStringList{QStringLiteral("Activate Mirok101 1")});
-    EXPECT_EQ(programs.windowCount(kSaver), 1) << "no second copy";
-    EXPECT_NE(programs.active, kSaver) << "a minimised saver stays minimised";
-    EXPECT_TRUE(box.shown.empty());
-}
-
 TEST_F(CompanionsTest, SaverFoundInTheCurrentFolderOrBesideTheOrganiserIsStartedWithTheFocus) {
     for (testing_support::TestFolder* where : {&dir, &beside}) {
         where->write(QStringLiteral("Mirok101"), "program");
@@ -198,7 +188,16 @@ TEST_F(CompanionsTest, SaverFoundInTheCurrentFolderOrBesideTheOrganiserIsStarted
     }
 }
 
-TEST_F(CompanionsTest, MissingSaverIsAskedForAndNothingStarts) {
+TEST_F(CompanionsTest, RunningSaverIsOnlyActivatedAndAMissingOneIsAskedFor) {
+    programs.windows << kSaver;
+    programs.minimised << kSaver;
+    tarvo::StartCaptureSaver(*org);
+    EXPECT_EQ(calls(), QStringList{QStringLiteral("Activate Mirok101 1")});
+    EXPECT_EQ(programs.windowCount(kSaver), 1) << "no second copy";
+    EXPECT_NE(programs.active, kSaver) << "a minimised saver stays minimised";
+    EXPECT_TRUE(box.shown.empty());
+
+    programs.closeByHand(kSaver);
     QDir(dir.path()).mkdir(QStringLiteral("Mirok101")); // a folder is not the program
     tarvo::StartCaptureSaver(*org);
     EXPECT_EQ(calls(), QStringList{QStringLiteral("Activate Mirok101 1")});
@@ -206,14 +205,13 @@ TEST_F(CompanionsTest, MissingSaverIsAskedForAndNothingStarts) {
     EXPECT_EQ(box.shown[0].text, kSaverMissing);
     EXPECT_TRUE(box.shown[0].title.isEmpty());
     EXPECT_EQ(box.shown[0].parent, org->imgView());
-}
 
-TEST_F(CompanionsTest, SaverFoundButNotStartableIsReportedAndTheOrganiserGoesOn) {
+    QDir(dir.path()).rmdir(QStringLiteral("Mirok101"));
     dir.write(QStringLiteral("Mirok101"), "not a program");
     programs.programs.erase(QStringLiteral("mirok101.exe"));
     tarvo::StartCaptureSaver(*org);
-    ASSERT_EQ(box.shown.size(), 1u);
-    EXPECT_NE(box.shown[0].text, kSaverMissing);
+    ASSERT_EQ(box.shown.size(), 2u) << "found but not startable: told";
+    EXPECT_NE(box.shown[1].text, kSaverMissing);
     EXPECT_EQ(endCalls, 0);
 }
 
