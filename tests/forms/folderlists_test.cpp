@@ -83,27 +83,6 @@ TEST(FileList, PatternIsAppliedOrRejectedKeepingTheOldOne) {
     }
 }
 
-TEST(FileList, UnreadableFolderGivesAnEmptyListAndTheReason) {
-    TestFolder dir;
-    dir.write(QStringLiteral("a.jpg"), "x");
-    FileList list(nullptr, kPattern);
-    list.setPath(dir.path());
-    ASSERT_EQ(list.count(), 1);
-
-    QSignalSpy failed(&list, &FileList::readFailed);
-    const QString gone = dir.path() + QStringLiteral("gone/");
-    list.setPath(gone);
-    EXPECT_EQ(list.count(), 0);
-    EXPECT_EQ(list.lastRead().error, Error::NotFound);
-    EXPECT_FALSE(list.lastRead().reason.isEmpty());
-    EXPECT_EQ(failed.count(), 1);
-
-    list.setPath(dir.path());
-    EXPECT_TRUE(list.lastRead().ok());
-    EXPECT_EQ(list.count(), 1);
-    EXPECT_EQ(failed.count(), 1);
-}
-
 TEST(DirList, ShowsParentsAndSubfoldersAndRefusesGoneFolders) {
     TestFolder dir;
     QDir(dir.path()).mkpath(QStringLiteral("pics/2024"));
