@@ -315,7 +315,7 @@ TEST_F(FolderDialogTest, AFolderThatCannotBeListedIsReportedOncePerChange) {
     EXPECT_EQ(box.shown.size(), 1u);
 }
 
-TEST_F(FolderDialogTest, CopyDirFollowsBrowsingAtOnceAndCancelRestoresIt) {
+TEST_F(FolderDialogTest, CopyDirFollowsBrowsingAtOnceCancelRestoresItAndAFrameCloseKeepsIt) {
     QDir(dir.path()).mkdir(QStringLiteral("dest"));
     QDir(dir.path()).mkdir(QStringLiteral("other"));
     dir.writePicture(QStringLiteral("dest/there.bmp"), 4, 4);
@@ -348,23 +348,19 @@ TEST_F(FolderDialogTest, CopyDirFollowsBrowsingAtOnceAndCancelRestoresIt) {
     click(tdlg(), "Command2");
     EXPECT_EQ(m().CopyDir, sub("dest/"));
     EXPECT_EQ(nativeFolder(dir2()->path()), sub("dest/"));
-}
 
-TEST_F(FolderDialogTest, CopyFrameCloseKeepsCopyDirAndTheNextOpeningStartsAnew) {
-    QDir(dir.path()).mkdir(QStringLiteral("dest"));
-    start();
+    // The frame close keeps CopyDir; the next opening makes a new dialog in the current folder,
+    // and its Cancel returns to the destination in force at that opening.
     openCopyDialog();
-    openFolder(QStringLiteral("dest"), dir2());
+    ASSERT_TRUE(dir2()->setPath(dir.path() + QStringLiteral("other")));
     tdlg()->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(org->hasSetTdir());
-    EXPECT_EQ(m().CopyDir, sub("dest/"));
-
+    EXPECT_EQ(m().CopyDir, sub("other/"));
     openCopyDialog();
     EXPECT_EQ(nativeFolder(dir2()->path()), nativeFolder(dir.path()));
-    EXPECT_EQ(m().CopyDir, sub("dest/")); // creation leaves it
-    // Cancel returns to the destination that was in force at this opening.
+    EXPECT_EQ(m().CopyDir, sub("other/"));
     click(tdlg(), "Command2");
-    EXPECT_EQ(m().CopyDir, sub("dest/"));
-    EXPECT_EQ(nativeFolder(dir2()->path()), sub("dest/"));
+    EXPECT_EQ(m().CopyDir, sub("other/"));
+    EXPECT_EQ(nativeFolder(dir2()->path()), sub("other/"));
 }

@@ -97,6 +97,7 @@ TEST_F(Form1Test, OpensInItsDesignedState) {
                  {"Text4", QStringLiteral(" 終了は必ず右の")}};
     for (const auto& t : texts) {
         QWidget* w = control<QWidget>(t.name);
+        ASSERT_NE(w, nullptr);
         if (auto* edit = qobject_cast<QPlainTextEdit*>(w))
             EXPECT_TRUE(edit->toPlainText().contains(t.text)) << t.name;
         else
