@@ -60,26 +60,26 @@ TEST_F(WindowLookTest, DialogsAndTheListWindowHaveTheirDesignedCaptionsAndLabels
     const struct {
         QWidget* window;
         const char* button; // null: the caption
-        QString text;
-    } texts[] = {{setDir, nullptr, QStringLiteral("ディレクトリ指定")},
-                 {setDir, "Command1", QStringLiteral("OK")},
-                 {setDir, "Command2", QStringLiteral("キャンセル")},
-                 {setTdir, nullptr, QStringLiteral("Copy先ディレクトリ指定")},
-                 {setTdir, "Command1", QStringLiteral("OK")},
-                 {setTdir, "Command2", QStringLiteral("キャンセル")},
-                 {list, nullptr, QStringLiteral(" Tarvo")},
-                 {list, "Lcom", QStringLiteral("拡大")},
-                 {list, "Command_up", QStringLiteral("△")},
-                 {list, "Command_down", QStringLiteral("▽")}};
+        const char* text;
+    } texts[] = {{setDir, nullptr, "ディレクトリ指定"},
+                 {setDir, "Command1", "OK"},
+                 {setDir, "Command2", "キャンセル"},
+                 {setTdir, nullptr, "Copy先ディレクトリ指定"},
+                 {setTdir, "Command1", "OK"},
+                 {setTdir, "Command2", "キャンセル"},
+                 {list, nullptr, " Tarvo"},
+                 {list, "Lcom", "拡大"},
+                 {list, "Command_up", "△"},
+                 {list, "Command_down", "▽"}};
     for (const auto& t : texts) {
         SCOPED_TRACE(t.button ? t.button : "caption");
         if (!t.button) {
-            EXPECT_EQ(t.window->windowTitle(), t.text);
+            EXPECT_EQ(t.window->windowTitle(), QString::fromUtf8(t.text));
             continue;
         }
         auto* b = t.window->findChild<QPushButton*>(QLatin1String(t.button));
         ASSERT_NE(b, nullptr);
-        EXPECT_EQ(b->text(), t.text);
+        EXPECT_EQ(b->text(), QString::fromUtf8(t.text));
     }
     EXPECT_EQ(setTdir->palette().color(QPalette::Window), QColor(0x80, 0x00, 0x00));
     EXPECT_FALSE(setTdir->windowIcon().isNull());

@@ -36,10 +36,8 @@ public:
     ~FakeViewerChain() override { s_current = nullptr; }
 
     int joins = 0, leaves = 0, hooks = 0;
-    // False plays a display without a clipboard watch for other programs.
-    bool watches = true;
 
-    bool watchesOtherPrograms() override { return watches; }
+    bool watchesOtherPrograms() override { return true; }
 
     WindowHandle windowHandle(QWidget* w) override {
         auto it = m_handles.find(w);
