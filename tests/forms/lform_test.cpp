@@ -67,7 +67,7 @@ protected:
 
 } // namespace
 
-TEST_F(LformTest, OpeningHidesTheMainWindowAndPagesGoByTenWithinTheRange) {
+TEST_F(LformTest, OpeningHidesTheMainWindowPagesGoByTenAndClicksSelectAndMark) {
     startSmall();
     EXPECT_TRUE(m().SmallMode);
     EXPECT_FALSE(view()->isVisible());
@@ -79,30 +79,6 @@ TEST_F(LformTest, OpeningHidesTheMainWindowAndPagesGoByTenWithinTheRange) {
     QTest::mouseClick(button("Command_up"), Qt::LeftButton); // at 0: nothing
     EXPECT_EQ(page(), 0);
 
-    QTest::mouseClick(button("Command_down"), Qt::LeftButton);
-    EXPECT_EQ(page(), 10);
-    EXPECT_EQ(view()->text1(0), QStringLiteral("p10.bmp"));
-    expectPageShown(10);
-    QTest::mouseClick(button("Command_down"), Qt::LeftButton);
-    EXPECT_EQ(page(), 20);
-    expectPageShown(5); // five pictures and five empty small images
-    QTest::mouseClick(button("Command_down"), Qt::LeftButton); // last page: nothing
-    EXPECT_EQ(page(), 20);
-
-    QTest::mouseClick(button("Command_up"), Qt::LeftButton);
-    EXPECT_EQ(page(), 10);
-
-    // Pages reached by a half step of the main scroll bar: no whole step fits either way.
-    view()->VScroll1()->setValue(15);
-    QTest::mouseClick(button("Command_down"), Qt::LeftButton);
-    EXPECT_EQ(page(), 15);
-    view()->VScroll1()->setValue(5);
-    QTest::mouseClick(button("Command_up"), Qt::LeftButton);
-    EXPECT_EQ(page(), 5);
-}
-
-TEST_F(LformTest, ClickSelectsAndMarksAndTheMarkerSurvivesPaging) {
-    startSmall();
     QTest::mouseClick(lf()->Limage(3), Qt::LeftButton);
     EXPECT_EQ(m().CurCell, 3);
     EXPECT_EQ(view()->text1Colour(3), QColor(0x00, 0x00, 0xFF));
@@ -113,20 +89,35 @@ TEST_F(LformTest, ClickSelectsAndMarksAndTheMarkerSurvivesPaging) {
     EXPECT_FALSE(view()->isVisible()); // small mode: the main window stays hidden
 
     QTest::mouseClick(button("Command_down"), Qt::LeftButton);
+    EXPECT_EQ(page(), 10);
+    EXPECT_EQ(view()->text1(0), QStringLiteral("p10.bmp"));
+    EXPECT_EQ(m().CurCell, 0); // the page change reset the selection
+    expectPageShown(10);
     QTest::mouseClick(button("Command_down"), Qt::LeftButton);
-    ASSERT_EQ(page(), 20);
-    EXPECT_EQ(m().CurCell, 0);                      // the page change reset the selection
+    EXPECT_EQ(page(), 20);
+    expectPageShown(5);                             // five pictures and five empty small images
     EXPECT_EQ(shownMarkers(), std::vector<int>{3}); // the marker stays where it was
+    QTest::mouseClick(button("Command_down"), Qt::LeftButton); // last page: nothing
+    EXPECT_EQ(page(), 20);
 
     QTest::mouseClick(lf()->Limage(2), Qt::LeftButton);
     EXPECT_EQ(m().CurFileName, QStringLiteral("p22.bmp"));
     EXPECT_EQ(shownMarkers(), std::vector<int>{2});
-
     // An empty small image: the selection stays, the current cell's marker shows.
     QTest::mouseClick(lf()->Limage(7), Qt::LeftButton);
     EXPECT_EQ(m().CurCell, 2);
     EXPECT_EQ(m().CurFileName, QStringLiteral("p22.bmp"));
     EXPECT_EQ(shownMarkers(), std::vector<int>{2});
+
+    QTest::mouseClick(button("Command_up"), Qt::LeftButton);
+    EXPECT_EQ(page(), 10);
+    // Pages reached by a half step of the main scroll bar: no whole step fits either way.
+    view()->VScroll1()->setValue(15);
+    QTest::mouseClick(button("Command_down"), Qt::LeftButton);
+    EXPECT_EQ(page(), 15);
+    view()->VScroll1()->setValue(5);
+    QTest::mouseClick(button("Command_up"), Qt::LeftButton);
+    EXPECT_EQ(page(), 5);
 }
 
 TEST_F(LformTest, DoubleClickCopiesToTheCurrentFolderBeforeAnyChoiceThenToCopyDir) {
