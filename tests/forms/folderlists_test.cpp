@@ -2,13 +2,11 @@
 
 #include "platform/controls/folderlists.h"
 #include "support/testfolder.h"
-#include "support/unprivileged.h"
 
 #include <QDir>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 using platform::DirList;
 using platform::Drive;
@@ -18,7 +16,6 @@ using platform::FakeDrives;
 using platform::FileList;
 using testing_support::CurrentDir;
 using testing_support::TestFolder;
-using testing_support::Unprivileged;
 
 namespace {
 
@@ -44,7 +41,7 @@ int indentOf(const QString& text) {
 
 } // namespace
 
-TEST(FileList, ListsMatchingNormalFilesInCaseInsensitiveOrder) {
+TEST(FileList, ListsMatchingNormalFilesInCaseInsensitiveOrderAndRejectsABadPattern) {
     TestFolder dir;
     for (const char* name :
          {"b.jpg", "A.BMP", "c.GIF", "d.jpeg", ".hidden.jpg", "note.TXT", "e.png", "a.TXT"})
@@ -54,65 +51,25 @@ TEST(FileList, ListsMatchingNormalFilesInCaseInsensitiveOrder) {
     FileList list(nullptr, kPattern);
     list.setPath(dir.path());
     EXPECT_EQ(entries(list), (QStringList{"A.BMP", "b.jpg", "c.GIF", "d.jpeg"}));
-    EXPECT_TRUE(list.lastRead().ok());
-    // Past the end (and before the start) reads as empty.
-    EXPECT_EQ(list.entry(4), QString());
-    EXPECT_EQ(list.entry(-1), QString());
+    EXPECT_EQ(list.entry(4), QString()); // past the end reads as empty
     // The view shows the same names.
-    ASSERT_EQ(list.model()->rowCount(), 4);
     EXPECT_EQ(list.model()->index(2, 0).data().toString(), QStringLiteral("c.GIF"));
+
+    ASSERT_TRUE(list.setPattern(QStringLiteral("*.jpg;*.txt")));
+    EXPECT_EQ(entries(list), (QStringList{"a.TXT", "b.jpg", "note.TXT"}));
+    ASSERT_TRUE(list.setPattern(QStringLiteral("?.bmp")));
+    for (const QString& bad : {QString(), QStringLiteral("  "), QStringLiteral("sub/*.jpg")}) {
+        platform::Result r = list.setPattern(bad);
+        EXPECT_EQ(r.error, Error::InvalidName) << bad.toStdString();
+        EXPECT_EQ(list.pattern(), QStringLiteral("?.bmp"));
+    }
+    EXPECT_EQ(entries(list), QStringList{"A.BMP"});
 
     // A new file is seen only after a refresh.
     dir.write(QStringLiteral("0.bmp"), "x");
-    EXPECT_EQ(list.count(), 4);
+    EXPECT_EQ(list.count(), 1);
     list.refresh();
     EXPECT_EQ(list.entry(0), QStringLiteral("0.bmp"));
-}
-
-TEST(FileList, PatternIsAppliedOrRejectedKeepingTheOldOne) {
-    TestFolder dir;
-    for (const char* name : {"a.jpg", "b.gif", "c.BMP", "d.txt"})
-        dir.write(QString::fromLatin1(name), "x");
-    FileList list(nullptr, kPattern);
-    list.setPath(dir.path());
-
-    ASSERT_TRUE(list.setPattern(QStringLiteral("*.GIF")));
-    EXPECT_EQ(entries(list), QStringList{"b.gif"});
-    ASSERT_TRUE(list.setPattern(QStringLiteral("*.jpg;*.txt")));
-    EXPECT_EQ(entries(list), (QStringList{"a.jpg", "d.txt"}));
-    ASSERT_TRUE(list.setPattern(QStringLiteral("?.bmp")));
-    EXPECT_EQ(entries(list), QStringList{"c.BMP"});
-
-    for (const QString& bad : {QString(), QStringLiteral("  "), QStringLiteral("sub/*.jpg")}) {
-        platform::Result r = list.setPattern(bad);
-        EXPECT_FALSE(r.ok()) << bad.toStdString();
-        EXPECT_EQ(r.error, Error::InvalidName);
-        EXPECT_EQ(list.pattern(), QStringLiteral("?.bmp"));
-        EXPECT_EQ(entries(list), QStringList{"c.BMP"});
-    }
-}
-
-TEST(FileList, UnreadableFolderGivesAnEmptyListAndTheReason) {
-    TestFolder dir;
-    dir.write(QStringLiteral("a.jpg"), "x");
-    FileList list(nullptr, kPattern);
-    list.setPath(dir.path());
-    ASSERT_EQ(list.count(), 1);
-
-    QSignalSpy failed(&list, &FileList::readFailed);
-    const QString gone = dir.path() + QStringLiteral("gone/");
-    list.setPath(gone);
-    EXPECT_EQ(list.count(), 0);
-    EXPECT_EQ(list.entry(0), QString());
-    EXPECT_FALSE(list.lastRead().ok());
-    EXPECT_EQ(list.lastRead().error, Error::NotFound);
-    EXPECT_FALSE(list.lastRead().reason.isEmpty());
-    EXPECT_EQ(failed.count(), 1);
-
-    list.setPath(dir.path());
-    EXPECT_TRUE(list.lastRead().ok());
-    EXPECT_EQ(list.count(), 1);
-    EXPECT_EQ(failed.count(), 1);
 }
 
 TEST(DirList, ShowsParentsAndSubfoldersAndRefusesGoneFolders) {
@@ -165,35 +122,10 @@ TEST(DirList, ShowsParentsAndSubfoldersAndRefusesGoneFolders) {
     EXPECT_EQ(openFailed.count(), 1);
     EXPECT_EQ(list.count(), depth + 2); // the gone folder left the list
 
-    // The root keeps its one slash; an empty path is the process's current folder.
-    ASSERT_TRUE(list.setPath(QStringLiteral("/")));
-    EXPECT_EQ(list.path(), QStringLiteral("/"));
-    {
-        CurrentDir cd(dir.path() + QStringLiteral("Beta"));
-        ASSERT_TRUE(list.setPath(QString()));
-        EXPECT_EQ(list.path(), dir.path() + QStringLiteral("Beta"));
-    }
-}
-
-TEST(DirList, UnreadableFolderIsRefusedWithAccess) {
-    TestFolder dir;
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                          QFileDevice::ExeOwner | QFileDevice::ReadOther |
-                                          QFileDevice::ExeOther);
-    QDir(dir.path()).mkdir(QStringLiteral("locked"));
-    QFile::setPermissions(dir.path() + QStringLiteral("locked"), QFileDevice::WriteOwner);
-    DirList list;
-    platform::Result r;
-    {
-        Unprivileged nobody;
-        if (!nobody.active())
-            GTEST_SKIP() << "root cannot give up its rights here";
-        r = list.setPath(dir.path() + QStringLiteral("locked"));
-    }
-    EXPECT_EQ(r.error, Error::Access);
-    EXPECT_EQ(r.cause, QStringLiteral("アクセスが拒否されました"));
-    QFile::setPermissions(dir.path() + QStringLiteral("locked"),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    // An empty path is the process's current folder.
+    CurrentDir cd(dir.path() + QStringLiteral("Beta"));
+    ASSERT_TRUE(list.setPath(QString()));
+    EXPECT_EQ(list.path(), dir.path() + QStringLiteral("Beta"));
 }
 
 TEST(DriveList, DriveTextRoundTripsAndMovesTheFolderList) {
@@ -231,12 +163,10 @@ TEST(DriveList, DriveTextRoundTripsAndMovesTheFolderList) {
     EXPECT_EQ(changed.count(), 1); // following the folder list is no change
 
     // A drive text moves the folder list to the drive's top folder, or to the current folder
-    // for the drive that holds it; a drive that cannot be read fails.
+    // for the drive that holds it.
     DirList dirs;
     ASSERT_TRUE(dirs.setPath(stickText));
     EXPECT_EQ(dirs.path(), noSlash(stick.path()));
     ASSERT_TRUE(dirs.setPath(QStringLiteral("/  [vda]")));
-    EXPECT_EQ(dirs.path(), home.path() + QStringLiteral("work"));
-    EXPECT_FALSE(dirs.setPath(emptyText).ok());
     EXPECT_EQ(dirs.path(), home.path() + QStringLiteral("work"));
 }

@@ -67,57 +67,18 @@ protected:
 
 } // namespace
 
-TEST_F(LformTest, OpeningHidesTheMainWindowAndShowsTheFirstPage) {
+TEST_F(LformTest, OpeningHidesTheMainWindowPagesGoByTenAndClicksSelectAndMark) {
     startSmall();
     EXPECT_TRUE(m().SmallMode);
     EXPECT_FALSE(view()->isVisible());
     EXPECT_TRUE(lf()->isVisible());
-    EXPECT_EQ(lf()->windowTitle(), QStringLiteral(" Tarvo"));
-    EXPECT_FALSE(lf()->windowIcon().isNull());
-    EXPECT_EQ(button("Lcom")->text(), QStringLiteral("拡大"));
-    EXPECT_EQ(button("Command_up")->text(), QStringLiteral("△"));
-    EXPECT_EQ(button("Command_down")->text(), QStringLiteral("▽"));
-    for (int i = 0; i < kCells; ++i) {
-        EXPECT_EQ(lf()->findChild<PictureView*>(QStringLiteral("Limage_%1").arg(i)),
-                  lf()->Limage(i));
-        EXPECT_TRUE(lf()->Limage(i)->stretch());
-    }
+    EXPECT_TRUE(lf()->Limage(9)->stretch());
     expectPageShown(10);
-    // No marker before the first click.
-    EXPECT_TRUE(shownMarkers().empty());
-}
-
-TEST_F(LformTest, PagesGoByTenWithinTheRange) {
-    startSmall();
+    EXPECT_TRUE(shownMarkers().empty()); // no marker before the first click
     ASSERT_EQ(view()->VScroll1()->maximum(), 20);
     QTest::mouseClick(button("Command_up"), Qt::LeftButton); // at 0: nothing
     EXPECT_EQ(page(), 0);
 
-    QTest::mouseClick(button("Command_down"), Qt::LeftButton);
-    EXPECT_EQ(page(), 10);
-    EXPECT_EQ(view()->text1(0), QStringLiteral("p10.bmp"));
-    expectPageShown(10);
-    QTest::mouseClick(button("Command_down"), Qt::LeftButton);
-    EXPECT_EQ(page(), 20);
-    expectPageShown(5); // five pictures and five empty small images
-    QTest::mouseClick(button("Command_down"), Qt::LeftButton); // last page: nothing
-    EXPECT_EQ(page(), 20);
-
-    QTest::mouseClick(button("Command_up"), Qt::LeftButton);
-    EXPECT_EQ(page(), 10);
-    expectPageShown(10);
-
-    // Pages reached by a half step of the main scroll bar: no whole step fits either way.
-    view()->VScroll1()->setValue(15);
-    QTest::mouseClick(button("Command_down"), Qt::LeftButton);
-    EXPECT_EQ(page(), 15);
-    view()->VScroll1()->setValue(5);
-    QTest::mouseClick(button("Command_up"), Qt::LeftButton);
-    EXPECT_EQ(page(), 5);
-}
-
-TEST_F(LformTest, ClickSelectsAndMarksAndTheMarkerSurvivesPaging) {
-    startSmall();
     QTest::mouseClick(lf()->Limage(3), Qt::LeftButton);
     EXPECT_EQ(m().CurCell, 3);
     EXPECT_EQ(view()->text1Colour(3), QColor(0x00, 0x00, 0xFF));
@@ -128,20 +89,35 @@ TEST_F(LformTest, ClickSelectsAndMarksAndTheMarkerSurvivesPaging) {
     EXPECT_FALSE(view()->isVisible()); // small mode: the main window stays hidden
 
     QTest::mouseClick(button("Command_down"), Qt::LeftButton);
+    EXPECT_EQ(page(), 10);
+    EXPECT_EQ(view()->text1(0), QStringLiteral("p10.bmp"));
+    EXPECT_EQ(m().CurCell, 0); // the page change reset the selection
+    expectPageShown(10);
     QTest::mouseClick(button("Command_down"), Qt::LeftButton);
-    ASSERT_EQ(page(), 20);
-    EXPECT_EQ(m().CurCell, 0);                      // the page change reset the selection
+    EXPECT_EQ(page(), 20);
+    expectPageShown(5);                             // five pictures and five empty small images
     EXPECT_EQ(shownMarkers(), std::vector<int>{3}); // the marker stays where it was
+    QTest::mouseClick(button("Command_down"), Qt::LeftButton); // last page: nothing
+    EXPECT_EQ(page(), 20);
 
     QTest::mouseClick(lf()->Limage(2), Qt::LeftButton);
     EXPECT_EQ(m().CurFileName, QStringLiteral("p22.bmp"));
     EXPECT_EQ(shownMarkers(), std::vector<int>{2});
-
     // An empty small image: the selection stays, the current cell's marker shows.
     QTest::mouseClick(lf()->Limage(7), Qt::LeftButton);
     EXPECT_EQ(m().CurCell, 2);
     EXPECT_EQ(m().CurFileName, QStringLiteral("p22.bmp"));
     EXPECT_EQ(shownMarkers(), std::vector<int>{2});
+
+    QTest::mouseClick(button("Command_up"), Qt::LeftButton);
+    EXPECT_EQ(page(), 10);
+    // Pages reached by a half step of the main scroll bar: no whole step fits either way.
+    view()->VScroll1()->setValue(15);
+    QTest::mouseClick(button("Command_down"), Qt::LeftButton);
+    EXPECT_EQ(page(), 15);
+    view()->VScroll1()->setValue(5);
+    QTest::mouseClick(button("Command_up"), Qt::LeftButton);
+    EXPECT_EQ(page(), 5);
 }
 
 TEST_F(LformTest, DoubleClickCopiesToTheCurrentFolderBeforeAnyChoiceThenToCopyDir) {
@@ -172,13 +148,14 @@ TEST_F(LformTest, DoubleClickCopiesToTheCurrentFolderBeforeAnyChoiceThenToCopyDi
     EXPECT_EQ(shownMarkers(), std::vector<int>{1});
 }
 
-TEST_F(LformTest, EnlargeAtOnceGivesBackTheSamePage) {
+TEST_F(LformTest, EnlargeOrFrameCloseGivesBackTheSamePageAndKeepsTheMarkers) {
     writePictures(25);
     start();
     view()->show();
     view()->VScroll1()->setValue(10);
     press("Small_Com");
     expectPageShown(10);
+    QTest::mouseClick(lf()->Limage(4), Qt::LeftButton);
     QTest::mouseClick(button("Lcom"), Qt::LeftButton);
     EXPECT_FALSE(m().SmallMode);
     EXPECT_FALSE(lf()->isVisible());
@@ -190,11 +167,6 @@ TEST_F(LformTest, EnlargeAtOnceGivesBackTheSamePage) {
     press("Small_Com");
     EXPECT_EQ(page(), 10);
     expectPageShown(10);
-}
-
-TEST_F(LformTest, FrameCloseActsAsEnlarge) {
-    startSmall();
-    QTest::mouseClick(lf()->Limage(4), Qt::LeftButton);
     lf()->close();
     EXPECT_FALSE(m().SmallMode);
     EXPECT_TRUE(view()->isVisible());
@@ -203,28 +175,24 @@ TEST_F(LformTest, FrameCloseActsAsEnlarge) {
     EXPECT_EQ(shownMarkers(), std::vector<int>{4});
 }
 
-TEST_F(LformTest, MemoDoubleClickTurnsTheCurrentMarkerBlue) {
-    startSmall(3);
+TEST_F(LformTest, MemoDoubleClickTurnsTheCurrentMarkerBlueEvenBeforeTheListWindowExists) {
+    writePictures(3);
+    start();
+    ASSERT_FALSE(org->hasLform());
+    QTest::mouseDClick(memo()->Etxt()->viewport(), Qt::LeftButton);
+    ASSERT_TRUE(org->hasLform()); // created hidden
+    EXPECT_FALSE(lf()->isVisible());
+    EXPECT_TRUE(shownMarkers().empty()); // blue is stored but not shown
+    EXPECT_EQ(lf()->Shape1(0)->fillColour(), kBlue);
+
+    press("Small_Com");
     QTest::mouseClick(lf()->Limage(1), Qt::LeftButton);
     ASSERT_EQ(lf()->Shape1(1)->fillColour(), kRed);
     QTest::mouseDClick(memo()->Etxt()->viewport(), Qt::LeftButton);
     EXPECT_EQ(lf()->Shape1(1)->fillColour(), kBlue);
     EXPECT_EQ(shownMarkers(), std::vector<int>{1});
-    // The next click makes it red again.
-    QTest::mouseClick(lf()->Limage(1), Qt::LeftButton);
+    QTest::mouseClick(lf()->Limage(1), Qt::LeftButton); // the next click makes it red again
     EXPECT_EQ(lf()->Shape1(1)->fillColour(), kRed);
-}
-
-TEST_F(LformTest, MemoDoubleClickBeforeTheListWindowExistsCreatesItHidden) {
-    writePictures(2);
-    start();
-    ASSERT_FALSE(org->hasLform());
-    QTest::mouseDClick(memo()->Etxt()->viewport(), Qt::LeftButton);
-    ASSERT_TRUE(org->hasLform());
-    EXPECT_FALSE(lf()->isVisible());
-    // Blue is stored but not shown: the marker keeps its hidden look.
-    EXPECT_TRUE(shownMarkers().empty());
-    EXPECT_EQ(lf()->Shape1(0)->fillColour(), kBlue);
 }
 
 TEST_F(LformTest, ImageFolderOkWhileSmallShowsTheMainWindowBesideTheList) {

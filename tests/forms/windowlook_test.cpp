@@ -1,8 +1,9 @@
-// How the organiser's windows look and answer, seen in grabs of the real widgets: button faces
-// in their designed colours, the "File 数" label inside the window, the memo window's blank
-// caption, the name field above the selected cell's frame, and Enter
-// pressing the focused button.
+// How the organiser's windows look and answer: their designed captions and labels, and in
+// grabs of the real widgets the button faces, the "File 数" label inside the window, the memo
+// window's blank caption, the name field above the selected cell's frame; Enter pressing the
+// focused button.
 #include "organiser/dialogs/setdir.h"
+#include "organiser/dialogs/settdir.h"
 #include "organiser/listwindow/lform.h"
 #include "support/organiserfixture.h"
 
@@ -49,6 +50,41 @@ protected:
     }
     QColor standardFace() { return QApplication::palette().color(QPalette::Button); }
 };
+
+TEST_F(WindowLookTest, DialogsAndTheListWindowHaveTheirDesignedCaptionsAndLabels) {
+    press("TDcommand");
+    press("Small_Com");
+    QWidget* setDir = org->setDir();
+    QWidget* setTdir = org->setTdir();
+    QWidget* list = org->lform();
+    const struct {
+        QWidget* window;
+        const char* button; // null: the caption
+        const char* text;
+    } texts[] = {{setDir, nullptr, "ディレクトリ指定"},
+                 {setDir, "Command1", "OK"},
+                 {setDir, "Command2", "キャンセル"},
+                 {setTdir, nullptr, "Copy先ディレクトリ指定"},
+                 {setTdir, "Command1", "OK"},
+                 {setTdir, "Command2", "キャンセル"},
+                 {list, nullptr, " Tarvo"},
+                 {list, "Lcom", "拡大"},
+                 {list, "Command_up", "△"},
+                 {list, "Command_down", "▽"}};
+    for (const auto& t : texts) {
+        SCOPED_TRACE(t.button ? t.button : "caption");
+        if (!t.button) {
+            EXPECT_EQ(t.window->windowTitle(), QString::fromUtf8(t.text));
+            continue;
+        }
+        auto* b = t.window->findChild<QPushButton*>(QLatin1String(t.button));
+        ASSERT_NE(b, nullptr);
+        EXPECT_EQ(b->text(), QString::fromUtf8(t.text));
+    }
+    EXPECT_EQ(setTdir->palette().color(QPalette::Window), QColor(0x80, 0x00, 0x00));
+    EXPECT_FALSE(setTdir->windowIcon().isNull());
+    EXPECT_FALSE(list->windowIcon().isNull());
+}
 
 TEST_F(WindowLookTest, ButtonsShowTheirDesignedFaceAndStandardButtonsTheStandardFace) {
     const struct {

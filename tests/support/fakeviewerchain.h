@@ -1,9 +1,6 @@
 #pragma once
-// A simulated clipboard viewer chain with the user32 behaviour the capture saver relies on:
-// SetClipboardViewer puts a window at the head and sends it WM_DRAWCLIPBOARD at once; a change
-// of the clipboard is sent to the head; ChangeClipboardChain sends WM_CHANGECBCHAIN to the
-// head. Other programs' viewers are simulated as well-behaved viewers that forward notices and
-// repair their own link, so tests see whether a notice travels the whole chain.
+// A simulated clipboard viewer chain with user32's behaviour; other programs' viewers forward
+// notices and repair their own link, so tests see whether a notice travels the whole chain.
 
 #include "platform/viewerchain.h"
 
@@ -24,7 +21,6 @@ public:
     };
     struct Window {
         platform::WndProc proc = nullptr;
-        bool otherViewer = false;
         WindowHandle next = 0;           // an other viewer's own link
         std::vector<Message> ownProcLog; // what reached the window's own procedure
         int draws = 0;                   // notices an other viewer received
@@ -39,12 +35,9 @@ public:
     FakeViewerChain() { s_current = this; }
     ~FakeViewerChain() override { s_current = nullptr; }
 
-    // Calls the code under test made, for "touches nothing" checks.
     int joins = 0, leaves = 0, hooks = 0;
-    // False plays a display without a clipboard watch for other programs.
-    bool watches = true;
 
-    bool watchesOtherPrograms() override { return watches; }
+    bool watchesOtherPrograms() override { return true; }
 
     WindowHandle windowHandle(QWidget* w) override {
         auto it = m_handles.find(w);
@@ -55,25 +48,20 @@ public:
         return h;
     }
 
-    // Another program's viewer joins the chain (at its head).
     WindowHandle addOtherViewer() {
         WindowHandle h = newWindow(true);
         m_windows[h].next = SetClipboardViewer(h);
-        // Count from here on: the viewer's own join notice is not what tests ask about.
         m_windows[h].draws = 0;
         m_windows[h].ownProcLog.clear();
         --joins;
         return h;
     }
-    // That viewer leaves the chain correctly.
     void removeOtherViewer(WindowHandle h) {
         ChangeClipboardChain(h, m_windows.at(h).next);
         --leaves;
     }
-    // A plain window of the test's own, not in the chain.
     WindowHandle addWindow() { return newWindow(false); }
     static platform::WndProc ownProcedure() { return &ownProc; }
-    // Another program changed the clipboard.
     void clipboardChanged() {
         if (m_head)
             SendMessageA(m_head, platform::WM_DRAWCLIPBOARD, 0, 0);
@@ -135,10 +123,7 @@ private:
     WindowHandle newWindow(bool other) {
         WindowHandle h = m_nextHandle;
         m_nextHandle += 0x10;
-        Window w;
-        w.otherViewer = other;
-        w.proc = other ? &viewerProc : &ownProc;
-        m_windows[h] = w;
+        m_windows[h].proc = other ? &viewerProc : &ownProc;
         return h;
     }
 

@@ -4,7 +4,6 @@
 #include "platform/pictures/wmf/wmftext.h"
 #include "wmfbuilder.h"
 
-#include <QRawFont>
 #include <gtest/gtest.h>
 
 using wmftest::WmfBuilder;
@@ -34,11 +33,15 @@ int darkPixels(const QImage& image) {
     return n;
 }
 
-WmfBuilder japaneseLabel() {
+// 日本語 by ExtTextOut at (x, 20) in a 40-unit SHIFTJIS font, on yellow where it is opaque.
+QImage japanese(int x, int options = 0, QRect rect = {}, const QList<int>& dx = {}) {
     WmfBuilder b;
     b.placeable(0, 0, 200, 100, 1440).createFont(-40, 128, kMsGothic).selectObject(0);
-    b.setBkMode(1).setTextColor(Qt::black);
-    return b;
+    b.setBkMode(1).setTextColor(Qt::black).setBkColor(Qt::yellow);
+    const auto image =
+        wmf::render(b.extTextOut(x, 20, kNihongo, options, rect, dx).build(), QSize(200, 100));
+    EXPECT_TRUE(image);
+    return image ? *image : QImage(200, 100, QImage::Format_RGB32);
 }
 
 } // namespace
@@ -47,67 +50,34 @@ TEST(WmfText, ShiftJisBytesDecodeAsJapanese) {
     EXPECT_EQ(wmf::decodeAnsi(kNihongo, 128), QStringLiteral("日本語"));
     EXPECT_EQ(wmf::decodeAnsi(kMsGothic, 128), QStringLiteral("ＭＳ ゴシック"));
     EXPECT_EQ(wmf::decodeAnsi("caf\xe9 \x80", 0), QStringLiteral("café €"));
-    EXPECT_EQ(wmf::characterLengths("a\x93\xfa"
-                                    "b",
-                                    128),
-              (QList<int>{1, 2, 1}));
-    EXPECT_EQ(wmf::characterLengths("a\x93\xfa"
-                                    "b",
-                                    0),
-              (QList<int>{1, 1, 1, 1}));
+    const QByteArray mixed = QByteArray("a\x93\xfa") + 'b';
+    EXPECT_EQ(wmf::characterLengths(mixed, 128), (QList<int>{1, 2, 1}));
+    EXPECT_EQ(wmf::characterLengths(mixed, 0), (QList<int>{1, 1, 1, 1}));
 }
 
-TEST(WmfText, JapaneseFontHasTheGlyphs) {
-    platform::wmf::LogFont f;
-    f.charset = 128;
-    f.face = QStringLiteral("ＭＳ ゴシック");
-    const QRawFont raw = QRawFont::fromFont(wmf::makeFont(f, 20, 0));
-    EXPECT_TRUE(raw.supportsCharacter(QChar(u'日')));
-    EXPECT_TRUE(raw.supportsCharacter(QChar(u'語')));
-}
-
-TEST(WmfText, JapaneseExtTextOutDrawsText) {
-    WmfBuilder b = japaneseLabel();
-    b.extTextOut(10, 20, kNihongo);
-    const auto image = wmf::render(b.build(), QSize(200, 100));
-    ASSERT_TRUE(image);
-    const QRect box = inked(*image);
-    EXPECT_GT(darkPixels(*image), 150);
+TEST(WmfText, JapaneseExtTextOutDrawsInEmSquaresAtItsSpacingAndClipped) {
+    QImage image = japanese(10);
+    QRect box = inked(image);
+    EXPECT_GT(darkPixels(image), 150);
     // Three em-square characters of 40 pixels from (10, 20), top-aligned.
     EXPECT_GE(box.left(), 9);
     EXPECT_GE(box.top(), 19);
     EXPECT_GT(box.width(), 90);
     EXPECT_LE(box.right(), 10 + 3 * 40 + 2);
     EXPECT_LE(box.bottom(), 20 + 45);
-}
 
-TEST(WmfText, SpacingArrayPlacesEachCharacter) {
-    // Two bytes per character: the advance is the sum of both entries.
-    WmfBuilder b = japaneseLabel();
-    b.extTextOut(0, 20, kNihongo, 0, {}, {60, 0, 60, 0, 40, 0});
-    const auto image = wmf::render(b.build(), QSize(200, 100));
-    ASSERT_TRUE(image);
-    const QRect box = inked(*image);
-    // The third character starts at 120 instead of 80.
-    EXPECT_GT(box.right(), 125);
-    int inkInGap = 0;
-    for (int y = 0; y < 100; ++y)
-        for (int x = 42; x < 58; ++x)
-            inkInGap += qGray(image->pixel(x, y)) < 128;
-    EXPECT_EQ(inkInGap, 0);
-}
+    // Two bytes per character: the advance is the sum of both entries, so the third
+    // character starts at 120 instead of 80 and nothing is drawn between 42 and 58.
+    image = japanese(0, 0, {}, {60, 0, 60, 0, 40, 0});
+    EXPECT_GT(inked(image).right(), 125);
+    EXPECT_EQ(darkPixels(image.copy(42, 0, 16, 100)), 0);
 
-TEST(WmfText, ClippedAndOpaqueRectangles) {
-    WmfBuilder b = japaneseLabel();
-    b.setBkColor(Qt::yellow);
     // Opaque and clipped to the first 50 units: only the first character shows, on yellow.
-    b.extTextOut(10, 20, kNihongo, 0x6, QRect(0, 10, 50, 60));
-    const auto image = wmf::render(b.build(), QSize(200, 100));
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->pixelColor(2, 12), QColor(Qt::yellow));
-    EXPECT_EQ(image->pixelColor(100, 40), QColor(Qt::white));
-    EXPECT_LE(inked(*image).right(), 50);
-    EXPECT_GT(darkPixels(*image), 30);
+    image = japanese(10, 0x6, QRect(0, 10, 50, 60));
+    EXPECT_EQ(image.pixelColor(2, 12), QColor(Qt::yellow));
+    EXPECT_EQ(image.pixelColor(100, 40), QColor(Qt::white));
+    EXPECT_LE(inked(image).right(), 50);
+    EXPECT_GT(darkPixels(image), 30);
 }
 
 TEST(WmfText, AlignmentMovesTheReferencePoint) {
