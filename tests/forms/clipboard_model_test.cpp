@@ -48,13 +48,16 @@ void replaceKeepingTimes(const TestFolder& dir, const QString& name, int w, int 
     // The replacement comes in a later tick of the file system's clock, as any real one does.
     const QString probe = dir.file(QStringLiteral(".tick"));
     std::optional<platform::FileIdentity> p;
+    QElapsedTimer t;
+    t.start();
     do {
         QFile f(probe);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.close();
         p = platform::identityOf(probe);
         ASSERT_TRUE(p.has_value());
-    } while (p->changedNs == before->changedNs);
+    } while (p->changedNs == before->changedNs && t.elapsed() < 2000);
+    ASSERT_NE(p->changedNs, before->changedNs) << "the change time does not move";
     dir.writePicture(name, w, h, c);
     {
         QFile f(path);
@@ -217,4 +220,20 @@ TEST_F(OrganiserTest, AnIconIsCopiedAsTheBoxAtTheStandardIconSize) {
     EXPECT_EQ(QColor(clip.image->pixel(31, 31)), QColor(Qt::red));
     // Beyond the icon's 32 pixels the box's grey background shows.
     EXPECT_EQ(QColor(clip.image->pixel(32, 32)), QColor(0xC0, 0xC0, 0xC0));
+}
+
+TEST_F(OrganiserTest, AClickOnAPictureReplacedKeepingItsTimesRefreshesTheCell) {
+    dir.writePicture(QStringLiteral("a.bmp"), 800, 600, Qt::red);
+    start();
+    clip.keepPending = true;
+    replaceKeepingTimes(dir, QStringLiteral("a.bmp"), 800, 600, Qt::blue);
+    clickPicture(0);
+    ASSERT_EQ(clip.pending.size(), 1u);
+    ASSERT_TRUE(clip.pending[0]->wait().has_value());
+    auto shownBlue = [&] { return near(centre(view()->Image1(0)->picture()), Qt::blue); };
+    QElapsedTimer t;
+    t.start();
+    while (!shownBlue() && t.elapsed() < 2000)
+        QCoreApplication::processEvents();
+    EXPECT_TRUE(shownBlue());
 }

@@ -211,4 +211,9 @@ TEST(ThumbnailCache, KeepsItsBoundTakesFinishedDecodesAndHonoursRenames) {
     ASSERT_TRUE(got[0] && got[1]);
     EXPECT_TRUE(near(QColor(got[0]->image.pixel(40, 20)), colourOf(1)));
     EXPECT_TRUE(near(QColor(got[1]->image.pixel(40, 20)), colourOf(0)));
+    // A rename onto a name drops what was kept for that name.
+    ASSERT_TRUE(QFile::remove(paths[1]));
+    ASSERT_TRUE(QFile::rename(paths[2], paths[1]));
+    cache.renamed(paths[2], paths[1]);
+    EXPECT_FALSE(cache.contains(paths[1]));
 }
