@@ -116,6 +116,7 @@ public:
     std::optional<QString> textData;
     int clears = 0;
     bool heldByOther = false; // every call fails as when another program holds it
+    bool unreadable = false;  // the bitmap offered cannot be read (its owner cannot make it)
     // Keeps pictures still being made as they were offered, without waiting for them, as the
     // system clipboard does until a reader asks.
     bool keepPending = false;
@@ -128,6 +129,7 @@ public:
         ++clears;
         image.reset();
         textData.reset();
+        unreadable = false;
         return {};
     }
     platform::Result addImage(const QImage& img) override {
@@ -155,7 +157,13 @@ public:
         return {};
     }
     bool hasBitmap() override { return image.has_value(); }
-    std::optional<QImage> bitmap() override { return image; }
+    std::optional<QImage> bitmap() override { return unreadable ? std::nullopt : image; }
+    platform::Result readBitmap(QImage& out) override {
+        if (image && unreadable)
+            return platform::Result::failure(platform::Error::Corrupt,
+                                             QStringLiteral("unreadable"));
+        return Clipboard::readBitmap(out);
+    }
     std::optional<QString> text() override { return textData; }
 
 private:
