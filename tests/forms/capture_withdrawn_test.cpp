@@ -3,7 +3,7 @@
 // moment later is.
 #include "capture/form1.h"
 #include "capture/module1.h"
-#include "platform/clipboard.h"
+#include "support/fakes.h"
 #include "support/fakeviewerchain.h"
 #include "support/testfolder.h"
 
@@ -18,36 +18,6 @@ using capture::module1;
 
 namespace {
 
-// An owner that offers a bitmap: readable, or one it cannot make (unreadable).
-class OfferingClipboard final : public platform::Clipboard {
-public:
-    std::optional<QImage> image;
-    bool unreadable = false;
-
-    platform::Result clear() override {
-        image.reset();
-        unreadable = false;
-        return {};
-    }
-    platform::Result addImage(const QImage& img) override {
-        image = img;
-        return {};
-    }
-    platform::Result addText(const QString&) override { return {}; }
-    bool hasBitmap() override { return image.has_value(); }
-    std::optional<QImage> bitmap() override { return unreadable ? std::nullopt : image; }
-    std::optional<QString> text() override { return std::nullopt; }
-    platform::Result readBitmap(QImage& out) override {
-        if (!image)
-            return platform::Result::failure(platform::Error::NotFound, QStringLiteral("none"));
-        if (unreadable)
-            return platform::Result::failure(platform::Error::Corrupt,
-                                             QStringLiteral("unreadable"));
-        out = *image;
-        return {};
-    }
-};
-
 QImage picture(QColor c) {
     QImage img(8, 6, QImage::Format_RGB32);
     img.fill(c);
@@ -61,7 +31,7 @@ TEST(CaptureWithdrawnOffer, OnlyABitmapStillUnreadableLaterIsReportedMissed) {
     testing_support::CurrentDir cwd(dir.path());
     module1() = {};
     testing_support::FakeViewerChain chain;
-    OfferingClipboard clip;
+    testing_support::FakeClipboard clip;
     Form1 form(chain, clip, [] {});
     form.show();
     QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);

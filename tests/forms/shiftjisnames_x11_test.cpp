@@ -21,11 +21,9 @@ bool existsAsBytes(const QByteArray& path) {
     return std::ifstream(path.constData()).good();
 }
 
-class ShiftJisNames : public OrganiserTest {};
-
 } // namespace
 
-TEST_F(ShiftJisNames, ShownDecodedWhileFilesAreReachedByTheirOwnBytes) {
+TEST_F(OrganiserTest, ShownDecodedWhileFilesAreReachedByTheirOwnBytes) {
     const QByteArray folder = QFile::encodeName(dir.path());
     // Named through the bytes themselves, as an unzip or a CD mount leaves them.
     dir.writePicture(QStringLiteral("x.bmp"), 30, 20, Qt::blue);

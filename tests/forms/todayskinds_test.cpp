@@ -74,11 +74,9 @@ QByteArray lyingPng(quint32 w, quint32 h) {
     return png;
 }
 
-class TodaysKinds : public OrganiserTest {};
-
 } // namespace
 
-TEST_F(TodaysKinds, EveryKindThisQtReadsShowsAndDamagedOnesTakeTheFailurePath) {
+TEST_F(OrganiserTest, EveryKindThisQtReadsShowsAndDamagedOnesTakeTheFailurePath) {
     const auto formats = QImageReader::supportedImageFormats();
     std::vector<std::pair<QString, const char*>> kinds{{QStringLiteral("png"), "png"}};
     // Linux has them through the image formats plugins; a Qt without them has PNG only.
@@ -90,8 +88,7 @@ TEST_F(TodaysKinds, EveryKindThisQtReadsShowsAndDamagedOnesTakeTheFailurePath) {
         dir.write(QStringLiteral("a.") + ext, encoded(wide, fmt));
         dir.write(QStringLiteral("b.") + ext, encoded(sample(20, 10), fmt).left(30)); // cut off
         dir.write(QStringLiteral("c.") + ext, QByteArray(fmt) + QByteArray(200, 'x'));
-        // The whole picture and the thumbnail, as the loader gives them to cell and clipboard.
-        SCOPED_TRACE(fmt);
+        SCOPED_TRACE(fmt); // the whole picture and the thumbnail, as cell and clipboard get them
         platform::Result why;
         const auto full = platform::loadFullPicture(dir.file(QStringLiteral("a.") + ext));
         ASSERT_TRUE(full.has_value());

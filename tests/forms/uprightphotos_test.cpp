@@ -24,24 +24,13 @@ QColor storedColour(double fx, double fy) { // fractions of the stored picture
 // Where an upright pixel comes from in the stored picture, as fractions, for each of the
 // eight tag values as the EXIF standard defines them.
 std::pair<double, double> storedPoint(int orientation, double ux, double uy) {
-    switch (orientation) {
-    case 2:
-        return {1 - ux, uy};
-    case 3:
-        return {1 - ux, 1 - uy};
-    case 4:
-        return {ux, 1 - uy};
-    case 5:
-        return {uy, ux};
-    case 6:
-        return {uy, 1 - ux};
-    case 7:
-        return {1 - uy, 1 - ux};
-    case 8:
-        return {1 - uy, ux};
-    default:
-        return {ux, uy};
-    }
+    const bool turned = orientation >= 5;
+    double a = turned ? uy : ux, b = turned ? ux : uy;
+    if (orientation == 2 || orientation == 3 || orientation == 7 || orientation == 8)
+        a = 1 - a;
+    if (orientation == 3 || orientation == 4 || orientation == 6 || orientation == 7)
+        b = 1 - b;
+    return {a, b};
 }
 
 // A JPEG with an APP1 segment holding a big-endian TIFF directory with the orientation only.
@@ -82,11 +71,9 @@ void expectUpright(const QImage& image, int orientation) {
         }
 }
 
-class UprightPhotos : public OrganiserTest {};
-
 } // namespace
 
-TEST_F(UprightPhotos, EveryOrientationShowsUprightInCellOnClipboardAndInItsNaturalSize) {
+TEST_F(OrganiserTest, EveryOrientationShowsUprightInCellOnClipboardAndInItsNaturalSize) {
     for (int o = 1; o <= 8; ++o)
         dir.write(QStringLiteral("o%1.jpg").arg(o), taggedJpeg(o));
     const QByteArray sixBefore = dir.read(QStringLiteral("o6.jpg"));

@@ -1,7 +1,7 @@
 #pragma once
 // The file service over the real files of a test's folders, with failures the test
-// arranges: a read-only file, a folder without write access, a full disk. Tests of the
-// windows use it so these cases need no change of modes, which root would ignore.
+// arranges (a read-only file, a folder without write access, a full disk) without a change
+// of modes, which root would ignore.
 
 #include "platform/files.h"
 
@@ -22,9 +22,8 @@ public:
     // EACCES for a folder without write access, ENOSPC for a full disk, EROFS for a
     // read-only file system.
     std::map<QString, int> failing;
-    // Every change asked for, in order: "remove p", "rename a > b", "copy a > b", "write p".
-    // Paths are given here and recorded with "/" whatever form the program passes (on
-    // Windows it passes "\").
+    // Every change asked for, in order: "remove p", "rename a > b", "copy a > b", "write p",
+    // with "/" whatever form the program passes.
     QStringList changes;
 
     bool isNormalFile(const QString& path) override { return real().isNormalFile(path); }

@@ -55,13 +55,7 @@ public:
 
     platform::Result activate(const QString& caption, bool wait) override {
         calls.push_back({Call::Kind::Activate, caption, 0, wait});
-        QString found;
-        for (const QString& w : windows)
-            if (w == caption)
-                found = w;
-        for (const QString& w : windows)
-            if (found.isEmpty() && w.startsWith(caption))
-                found = w;
+        const QString found = find(caption);
         if (found.isEmpty())
             return platform::Result::failure(platform::Error::NotFound, caption);
         if (!minimised.contains(found))
@@ -71,13 +65,7 @@ public:
 
     platform::Result restore(const QString& caption) override {
         calls.push_back({Call::Kind::Restore, caption, 0, false});
-        QString found;
-        for (const QString& w : windows)
-            if (w == caption)
-                found = w;
-        for (const QString& w : windows)
-            if (found.isEmpty() && w.startsWith(caption))
-                found = w;
+        const QString found = find(caption);
         if (found.isEmpty())
             return platform::Result::failure(platform::Error::NotFound, caption);
         minimised.removeAll(found);
@@ -109,6 +97,17 @@ public:
         return n;
     }
     int windowCount(const QString& caption) const { return int(windows.count(caption)); }
+
+private:
+    // The window with caption exactly, else the first whose caption begins with it.
+    QString find(const QString& caption) const {
+        if (windows.contains(caption))
+            return caption;
+        for (const QString& w : windows)
+            if (w.startsWith(caption))
+                return w;
+        return {};
+    }
 };
 
 class FakeClipboard : public platform::Clipboard {
@@ -117,6 +116,7 @@ public:
     std::optional<QString> textData;
     int clears = 0;
     bool heldByOther = false; // every call fails as when another program holds it
+    bool unreadable = false;  // the bitmap offered cannot be read (its owner cannot make it)
     // Keeps pictures still being made as they were offered, without waiting for them, as the
     // system clipboard does until a reader asks.
     bool keepPending = false;
@@ -129,6 +129,7 @@ public:
         ++clears;
         image.reset();
         textData.reset();
+        unreadable = false;
         return {};
     }
     platform::Result addImage(const QImage& img) override {
@@ -156,7 +157,13 @@ public:
         return {};
     }
     bool hasBitmap() override { return image.has_value(); }
-    std::optional<QImage> bitmap() override { return image; }
+    std::optional<QImage> bitmap() override { return unreadable ? std::nullopt : image; }
+    platform::Result readBitmap(QImage& out) override {
+        if (image && unreadable)
+            return platform::Result::failure(platform::Error::Corrupt,
+                                             QStringLiteral("unreadable"));
+        return Clipboard::readBitmap(out);
+    }
     std::optional<QString> text() override { return textData; }
 
 private:

@@ -21,6 +21,19 @@
 
 namespace testing_support {
 
+// Types as a user does; text beyond ASCII arrives as an input method commits it.
+inline void typeInto(QWidget* w, const QString& text) {
+    for (QChar c : text) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClicks(w, QString(c));
+        } else {
+            QInputMethodEvent commit;
+            commit.setCommitString(QString(c));
+            QCoreApplication::sendEvent(w, &commit);
+        }
+    }
+}
+
 class OrganiserTest : public ::testing::Test {
 protected:
     TestFolder dir;
@@ -71,23 +84,11 @@ protected:
         else
             typeInto(t, text);
     }
-    // Types at the end of the memo text; text beyond ASCII arrives as an input method
-    // commits it.
+    // Types at the end of the memo text.
     void typeMemo(const QString& text) {
         QPlainTextEdit* e = memo()->Etxt();
         e->moveCursor(QTextCursor::End);
         typeInto(e, text);
-    }
-    static void typeInto(QWidget* w, const QString& text) {
-        for (QChar c : text) {
-            if (c.unicode() < 0x80) {
-                QTest::keyClicks(w, QString(c));
-            } else {
-                QInputMethodEvent commit;
-                commit.setCommitString(QString(c));
-                QCoreApplication::sendEvent(w, &commit);
-            }
-        }
     }
     void press(const char* objectName) {
         auto* b = view()->findChild<QPushButton*>(QLatin1String(objectName));

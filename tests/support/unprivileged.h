@@ -1,9 +1,7 @@
 #pragma once
-// Permission tests that mean the same when the tests run as root (as they do in CI): while
-// an Unprivileged lives, the calling thread reaches files as the user "nobody". On Linux
-// the file-system user is per thread, and giving up uid 0 there also drops root's right to
-// pass over permissions, so a folder without write access refuses this thread as it
-// refuses any user. Folders the test makes must be open to others (0755) to be reached.
+// Permission tests that mean the same when run as root (as in CI): while an Unprivileged
+// lives, the calling thread reaches files as the user "nobody" (Linux keeps the file-system
+// user per thread). Folders the test makes must be open to others (0755) to be reached.
 
 #ifndef _WIN32
 #include <sys/fsuid.h>
@@ -13,8 +11,7 @@
 namespace testing_support {
 
 #ifdef _WIN32
-// Windows guards files by access lists that Qt's permission bits do not set: there is no
-// way to be refused here, and the tests that need one skip.
+// Windows guards files by access lists Qt's permission bits do not set: the tests skip.
 class Unprivileged {
 public:
     bool active() const { return false; }
