@@ -1,13 +1,19 @@
 // The Win32 file services on a temporary folder, run under Wine with the Japanese locale, in
 // what only Windows has: file attributes, letter case that does not tell files apart, drive
-// letters, and text the ANSI code page cannot hold. (Shift-JIS memos, renames onto taken
-// names and copies are checked through these services by the window tests, which run here
-// too.)
+// letters, paths with "\", the names Windows forbids, files deleted while being read, and
+// text the ANSI code page cannot hold. (Shift-JIS memos, renames onto taken names, copies
+// and a file rewritten with its old size and times are checked through these services by the
+// window tests, which run here too; the name rules for both systems by the unit tests.)
+#include "platform/controls/folderlists.h"
 #include "platform/drives.h"
+#include "platform/fileidentity.h"
 #include "platform/files.h"
 #include "platform/filescan.h"
+#include "platform/pathrules.h"
 #include "support/testfolder.h"
 
+#include <QFile>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -102,4 +108,67 @@ TEST(Win32Drives, LogicalDrivesAreListedByLetterAndAMissingFolderCannotBeListed)
     EXPECT_TRUE(sawC);
     EXPECT_TRUE(canListFolder(QStringLiteral("C:/")).ok());
     EXPECT_EQ(canListFolder(QStringLiteral("C:/no such folder here")).error, Error::NotFound);
+}
+
+TEST(Win32FileIdentity, AFileBeingReadCanBeDeletedAndRenamed) {
+    TestFolder dir;
+    dir.write(QStringLiteral("a.bmp"), QByteArray(4096, 'a'));
+    dir.write(QStringLiteral("b.bmp"), QByteArray(4096, 'b'));
+
+    std::unique_ptr<QFile> a = openForReading(dir.file(QStringLiteral("a.bmp")));
+    ASSERT_TRUE(a);
+    const auto opened = identityOf(*a);
+    ASSERT_TRUE(opened.has_value());
+    EXPECT_EQ(identityOf(dir.file(QStringLiteral("a.bmp"))), opened);
+    EXPECT_EQ(opened->size, 4096);
+    EXPECT_TRUE(::DeleteFileW(dir.file(QStringLiteral("a.bmp")).toStdWString().c_str()))
+        << ::GetLastError();
+    EXPECT_EQ(a->readAll(), QByteArray(4096, 'a'));
+
+    std::unique_ptr<QFile> b = openForReading(dir.file(QStringLiteral("b.bmp")));
+    ASSERT_TRUE(b);
+    EXPECT_TRUE(::MoveFileW(dir.file(QStringLiteral("b.bmp")).toStdWString().c_str(),
+                            dir.file(QStringLiteral("c.bmp")).toStdWString().c_str()))
+        << ::GetLastError();
+    EXPECT_EQ(b->readAll(), QByteArray(4096, 'b'));
+}
+
+TEST(Win32Paths, FoldersAndFailuresReadWithBackslashes) {
+    ASSERT_EQ(nativePathStyle(), PathStyle::Windows);
+    TestFolder dir;
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^[A-Z]:\\\\([^/\\\\]+\\\\)+$"))
+                    .match(nativeFolder(dir.path()))
+                    .hasMatch())
+        << nativeFolder(dir.path()).toStdString();
+
+    // The folder list: a drive root reads and shows as "C:\", a folder without any "/".
+    DirList list;
+    ASSERT_TRUE(list.setPath(testing_support::rootFolder(dir.path())).ok());
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^[A-Z]:\\\\$")).match(list.path()).hasMatch())
+        << list.path().toStdString();
+    EXPECT_EQ(list.item(0)->text(), list.path());
+    ASSERT_TRUE(list.setPath(dir.path()).ok());
+    EXPECT_EQ(list.path() + QLatin1Char('\\'), nativeFolder(dir.path()));
+
+    // A failure names its file as the user knows it.
+    const Result gone = systemFiles().renameNoReplace(dir.file(QStringLiteral("gone.jpg")),
+                                                      dir.file(QStringLiteral("new.jpg")));
+    EXPECT_EQ(gone.error, Error::NotFound);
+    EXPECT_EQ(gone.subject, nativePath(dir.file(QStringLiteral("new.jpg"))));
+    EXPECT_FALSE(gone.reason.contains(QLatin1Char('/')));
+}
+
+TEST(Win32Files, RenameRefusesNamesWindowsForbids) {
+    TestFolder dir;
+    dir.write(QStringLiteral("sea.jpg"), "picture");
+    const QString sea = dir.file(QStringLiteral("sea.jpg"));
+    // "a:b.jpg" would be a stream of a file "a" on NTFS, "CON.jpg" the console, "sea." the
+    // name "sea".
+    for (const char* name : {"a:b.jpg", "what?.jpg", "CON.jpg", "lpt1.TXT", "sea.", "sea "}) {
+        const Result r = systemFiles().renameNoReplace(sea, dir.file(QString::fromUtf8(name)));
+        EXPECT_EQ(r.error, Error::InvalidName) << name;
+        EXPECT_EQ(dir.names(), QStringList{QStringLiteral("sea.jpg")}) << name;
+    }
+    EXPECT_TRUE(systemFiles().renameNoReplace(sea, dir.file(QStringLiteral("海 の写真.jpg"))).ok());
+    EXPECT_EQ(dir.names(), QStringList{QStringLiteral("海 の写真.jpg")});
 }

@@ -3,10 +3,12 @@
 // mirok icon starts Mirok101.exe by name; a click on a picture brings the viewer forward by
 // its caption with the picture (offered for rendering on request, read from the screen),
 // which the running saver writes beside it; the icon again only finds the saver, and
-// "画像表示" again closes the viewer with its keys.
+// "画像表示" again closes the viewer with its keys. And the picture a click offered for later
+// rendering is still on the clipboard after END, with no reader having asked for it.
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -28,6 +30,13 @@ QRgb middleOf(HWND w) {
     return qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
 }
 
+// A folder holding a.bmp, 60 x 45 pixels of green.
+bool greenPicture(const QTemporaryDir& dir) {
+    QImage green(60, 45, QImage::Format_RGB32);
+    green.fill(qRgb(20, 160, 40));
+    return dir.isValid() && green.save(dir.filePath(QStringLiteral("a.bmp")));
+}
+
 std::string foreground() {
     return captionOf(::GetForegroundWindow()).toStdString();
 }
@@ -36,10 +45,7 @@ std::string foreground() {
 
 TEST(OrganiserWin, ViewerAndSaverFollowTheButtonsAndASelection) {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    QImage green(60, 45, QImage::Format_RGB32);
-    green.fill(qRgb(20, 160, 40));
-    ASSERT_TRUE(green.save(dir.filePath(QStringLiteral("a.bmp"))));
+    ASSERT_TRUE(greenPicture(dir));
     Started organiser;
     ASSERT_TRUE(organiser.start(QStringLiteral("tarvo104.exe"), dir.path(), kOrganiser));
     const HWND main = organiser.window;
@@ -97,4 +103,33 @@ TEST(OrganiserWin, ViewerAndSaverFollowTheButtonsAndASelection) {
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("SAVE02.bmp"))));
     for (HWND w : windowsCalled(kSaver))
         ::PostMessageW(w, WM_CLOSE, 0, 0);
+}
+
+TEST(OrganiserEndWin, TheClickedPictureOutlivesTheProgram) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(greenPicture(dir));
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    ::CloseClipboard();
+
+    Started organiser;
+    ASSERT_TRUE(organiser.start(QStringLiteral("tarvo104.exe"), dir.path(), kOrganiser));
+    // The picture in cell 0; the offer is there at once (asking whether it is there renders
+    // nothing).
+    ASSERT_TRUE(waitFor([&] {
+        clickMain(organiser.window, 91, 31, 1453, 1453);
+        return waitFor([] { return ::IsClipboardFormatAvailable(CF_DIB) != FALSE; }, 1000);
+    }));
+    clickMain(organiser.window, 7704, 4500, 480, 252); // END
+    ASSERT_TRUE(organiser.ended(10000));
+
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    HANDLE h = ::GetClipboardData(CF_DIB);
+    ASSERT_NE(h, nullptr) << "the picture went with the program";
+    const auto* info = static_cast<const BITMAPINFOHEADER*>(::GlobalLock(h));
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->biWidth, 60);
+    EXPECT_EQ(std::abs(info->biHeight), 45);
+    ::GlobalUnlock(h);
+    ::CloseClipboard();
 }
