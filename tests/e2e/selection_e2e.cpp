@@ -1,7 +1,7 @@
-// The real tarvo104 on an X display, with the clipboard read by another process: a click puts
-// the picture there pixel for pixel; of two quick clicks on large photos the second is what
-// arrives, also when both files are deleted while they are still being decoded; and END
-// after two clicks on huge photos ends the program at once, without waiting for the decodes.
+// The real tarvo104 on an X display, with the clipboard read by another process: of two quick
+// clicks on large photos the second is what arrives, pixel for pixel, also when both files are
+// deleted while they are still being decoded; and END after two clicks on huge photos ends the
+// program at once, without waiting for the decodes.
 
 #include "support/testfolder.h"
 
@@ -21,8 +21,8 @@ bool clickCell(int cell) {
     return clickMain(90 + 1560 * cell, 30, 1455, 1455);
 }
 
-// The picture another process reads from the clipboard matches expected (every few pixels).
-void expectPasted(const testing_support::TestFolder& dir, const QImage& expected, int step) {
+// The picture another process reads from the clipboard is expected (every 37th row, 41st column).
+void expectPasted(const testing_support::TestFolder& dir, const QImage& expected) {
     const QString out = dir.file(QStringLiteral("pasted.png"));
     ASSERT_TRUE(eventually(
         [&] {
@@ -33,19 +33,9 @@ void expectPasted(const testing_support::TestFolder& dir, const QImage& expected
         << "no picture on the clipboard";
     const QImage pasted(out);
     ASSERT_EQ(pasted.size(), expected.size());
-    for (int py = 0; py < expected.height(); py += step)
-        for (int px = 0; px < expected.width(); px += step + 4)
+    for (int py = 0; py < expected.height(); py += 37)
+        for (int px = 0; px < expected.width(); px += 41)
             ASSERT_EQ(pasted.pixel(px, py), expected.pixel(px, py)) << px << "," << py;
-}
-
-TEST(SelectionE2E, ClickedPictureReachesAnotherProcessThroughTheClipboard) {
-    testing_support::TestFolder dir;
-    const QImage source = pattern(64, 48);
-    ASSERT_TRUE(source.save(dir.file(QStringLiteral("sea.bmp")), "BMP"));
-    Program organiser;
-    ASSERT_TRUE(organiser.start(QStringLiteral("tarvo104"), dir.path()));
-    ASSERT_TRUE(clickCell(0));
-    expectPasted(dir, source, 1);
 }
 
 TEST(SelectionE2E, SecondOfTwoQuickClicksArrivesAlsoWhenTheFilesAreDeletedMeanwhile) {
@@ -67,7 +57,7 @@ TEST(SelectionE2E, SecondOfTwoQuickClicksArrivesAlsoWhenTheFilesAreDeletedMeanwh
     })) << "the clicks did not take the clipboard";
     ASSERT_TRUE(QFile::remove(dir.file(QStringLiteral("a.jpg"))));
     ASSERT_TRUE(QFile::remove(dir.file(QStringLiteral("b.jpg"))));
-    expectPasted(dir, expected, 37);
+    expectPasted(dir, expected);
 }
 
 TEST(SelectionE2E, EndAfterTwoClicksOnHugePhotosEndsTheProgramAtOnce) {
