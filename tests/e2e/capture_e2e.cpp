@@ -1,21 +1,16 @@
 // The real Mirok101 on an X display: started in a temporary folder, its Run button clicked as
 // a person would, and pictures and texts put on the clipboard by other processes.
 
-#include "platform/twips.h"
 #include "support/testfolder.h"
 
 #include "e2esupport.h"
-#include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
-#include <QTest>
 #include <csignal>
 
 #include <gtest/gtest.h>
 #include <memory>
-#include <optional>
 
 namespace {
 
@@ -24,11 +19,6 @@ using e2e::kBin;
 using e2e::xclick;
 
 const QString kCaption = QStringLiteral("Mirok101");
-
-std::optional<QRect> findWindow() {
-    const auto found = e2e::findWindow(kCaption);
-    return found ? std::optional<QRect>(found->rect) : std::nullopt;
-}
 
 QImage picture(QColor c, int w = 90, int h = 60) {
     QImage img(w, h, QImage::Format_RGB32);
@@ -42,51 +32,26 @@ class CaptureE2E : public ::testing::Test {
 protected:
     testing_support::TestFolder dir;   // where Mirok101 runs and saves
     testing_support::TestFolder input; // pictures handed to clipput
-    QProcess saver;
+    e2e::Program saver;
     std::vector<std::unique_ptr<QProcess>> owners;
     int puts = 0;
 
-    void SetUp() override {
-        for (const char* p : {"Mirok101", "clipput", "xclick"})
-            if (!QFile::exists(kBin + QLatin1Char('/') + QLatin1String(p)))
-                FAIL() << p << " not built";
-        saver.setWorkingDirectory(dir.path());
-        saver.start(kBin + QStringLiteral("/Mirok101"), {});
-        ASSERT_TRUE(saver.waitForStarted());
-        ASSERT_TRUE(eventually([] { return findWindow().has_value(); }));
-        QTest::qWait(400);
-    }
+    void SetUp() override { ASSERT_TRUE(saver.start(kCaption, dir.path(), kCaption)); }
     void TearDown() override {
         for (auto& p : owners) {
             ::kill(pid_t(p->processId()), SIGCONT);
             p->kill();
             p->waitForFinished(3000);
         }
-        if (saver.state() != QProcess::NotRunning) {
-            saver.kill();
-            saver.waitForFinished(3000);
-        }
     }
 
-    // Clicks the middle of one of the saver's controls, given in twips.
-    void clickControl(double left, double top, double width, double height) {
-        const auto r = findWindow();
-        ASSERT_TRUE(r);
-        const QSize client(platform::twipsToPixelsX(4635), platform::twipsToPixelsY(3195));
-        const QRect area(r->left(), r->bottom() + 1 - client.height(), client.width(),
-                         client.height());
-        const QPoint at =
-            area.topLeft() + platform::twipsToPixels(left, top, width, height).center();
-        xclick({QStringLiteral("click"), QString::number(at.x()), QString::number(at.y())});
-        QTest::qWait(300);
-    }
+    // Run starts saving and minimises the window.
     void run() {
-        clickControl(2640, 2520, 735, 495);
+        ASSERT_TRUE(e2e::clickIn(kCaption, 213, 2640, 2520, 735, 495));
         ASSERT_TRUE(eventually([] {
             return xclick({QStringLiteral("state"), kCaption}) == QStringLiteral("iconic");
         })) << "Run did not minimise the window";
     }
-    void toggleSwitch() { clickControl(3960, 2040, 495, 375); }
 
     // Another process takes the clipboard with these arguments; returns once it owns it.
     QProcess* put(const QStringList& args) {
@@ -108,8 +73,7 @@ protected:
         return QImage(dir.file(name)).convertToFormat(QImage::Format_RGB32);
     }
 
-    // Runs a burst from another process and waits until it is done and the saver has stopped
-    // writing (no change for a second, at most 10 s after the burst).
+    // Runs a burst from another process until it is done and the saver has stopped writing.
     void burst(const QString& refs, int count, int rate, const QStringList& extra = {}) {
         QProcess* p = put(QStringList{QStringLiteral("--burst"), refs, QString::number(count),
                                       QString::number(rate)} +
@@ -174,9 +138,9 @@ TEST_F(CaptureE2E, SavesEveryLaterBitmapIgnoresTextAndEndsWhenClosed) {
               (QStringList{QStringLiteral("SAVE01.bmp"), QStringLiteral("SAVE02.bmp")}));
 
     xclick({QStringLiteral("close"), kCaption});
-    ASSERT_TRUE(saver.waitForFinished(5000));
-    EXPECT_EQ(saver.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(saver.exitCode(), 0);
+    ASSERT_TRUE(saver.process.waitForFinished(5000));
+    EXPECT_EQ(saver.process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(saver.process.exitCode(), 0);
 }
 
 TEST_F(CaptureE2E, BurstOfTwentyAtFivePerSecondIsSavedWhole) {

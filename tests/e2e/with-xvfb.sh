@@ -24,7 +24,11 @@ if [ -z "${TARVO_NO_WM:-}" ]; then
       icewm >"$tmp/wm.log" 2>&1 & wm=$! ;;
     *) echo "unknown window manager ${TARVO_WM}"; exit 1 ;;
   esac
-  sleep 0.5
+  # Ready once it has announced itself on the root window.
+  for _ in $(seq 1 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.05
+  done
 fi
 "$@"
 rc=$?

@@ -164,95 +164,26 @@ TEST(Win32Clipboard, TransparencyIsKeptThroughDibV5) {
     EXPECT_EQ(argb.pixel(0, 0), qRgba(200, 100, 50, 255));
 }
 
-TEST(Win32Clipboard, BitmapsOtherProgramsPutAreReadAndDamagedOnesRefused) {
-    Clipboard& cb = systemClipboard();
-    // An 8-bit paletted bottom-up DIB of 3 x 2: palette red, green; top row red green red.
-    {
-        BITMAPINFOHEADER bh{};
-        bh.biSize = sizeof bh;
-        bh.biWidth = 3;
-        bh.biHeight = 2;
-        bh.biPlanes = 1;
-        bh.biBitCount = 8;
-        bh.biClrUsed = 2;
-        QByteArray dib(reinterpret_cast<const char*>(&bh), sizeof bh);
-        const RGBQUAD palette[2] = {{0, 0, 255, 0}, {0, 255, 0, 0}};
-        dib.append(reinterpret_cast<const char*>(palette), sizeof palette);
-        dib.append(QByteArray("\x01\x01\x01\x00", 4)); // bottom row: green
-        dib.append(QByteArray("\x00\x01\x00\x00", 4)); // top row
-        ASSERT_TRUE(putRaw(CF_DIB, dib, true));
-    }
-    EXPECT_TRUE(cb.hasBitmap());
-    std::optional<QImage> img = cb.bitmap();
-    ASSERT_TRUE(img.has_value());
-    EXPECT_EQ(img->size(), QSize(3, 2));
-    EXPECT_EQ(img->pixel(0, 0), qRgb(255, 0, 0));
-    EXPECT_EQ(img->pixel(1, 0), qRgb(0, 255, 0));
-    EXPECT_EQ(img->pixel(2, 1), qRgb(0, 255, 0));
-
-    // A device-dependent bitmap only (CF_BITMAP): the system offers it as a DIB too.
-    {
-        const uint32_t pixels[4] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0x00FFFFFF};
-        HBITMAP bm = ::CreateBitmap(2, 2, 1, 32, pixels);
-        ASSERT_NE(bm, nullptr);
-        Raw raw;
-        ASSERT_TRUE(raw.open);
-        ::EmptyClipboard();
-        ASSERT_NE(::SetClipboardData(CF_BITMAP, bm), nullptr);
-    }
-    EXPECT_TRUE(cb.hasBitmap());
-    img = cb.bitmap();
-    ASSERT_TRUE(img.has_value());
-    EXPECT_EQ(img->size(), QSize(2, 2));
-    EXPECT_EQ(img->pixel(0, 0), qRgb(255, 0, 0));
-    EXPECT_EQ(img->pixel(1, 1), qRgb(255, 255, 255));
-
-    // A header that claims far more pixels than the data holds, and one whose colour table
-    // runs past the end: refused, nothing read out of bounds.
-    BITMAPINFOHEADER big{};
-    big.biSize = sizeof big;
-    big.biWidth = 4000;
-    big.biHeight = 3000;
-    big.biPlanes = 1;
-    big.biBitCount = 24;
-    QByteArray shortDib(reinterpret_cast<const char*>(&big), sizeof big);
-    shortDib.append(64, '\x7f');
-    ASSERT_TRUE(putRaw(CF_DIB, shortDib, true));
-    QImage out;
-    EXPECT_EQ(cb.readBitmap(out).error, Error::Corrupt);
-    big.biWidth = 2;
-    big.biHeight = 2;
-    big.biBitCount = 8;
-    big.biClrUsed = 256;
-    ASSERT_TRUE(putRaw(CF_DIB, QByteArray(reinterpret_cast<const char*>(&big), sizeof big), true));
-    EXPECT_EQ(cb.readBitmap(out).error, Error::Corrupt);
-
-    // Text alone is no bitmap.
-    ASSERT_TRUE(putRaw(CF_UNICODETEXT, utf16z(QStringLiteral("words")), true));
-    EXPECT_FALSE(cb.hasBitmap());
-    EXPECT_EQ(cb.readBitmap(out).error, Error::NotFound);
-    EXPECT_FALSE(cb.addImage(QImage()).ok());
-    EXPECT_EQ(cb.text(), QStringLiteral("words"));
-}
-
-// A DIB of picture() as other programs put screenshots: bits 24 or 32, rows bottom-up or
-// top-down and padded to four bytes; with masks, a plain header followed by the three
-// bit fields. The fourth byte of a 32-bit pixel is filled with junk, which is not alpha.
-QByteArray screenDib(int bits, bool bottomUp, bool masks) {
-    const QImage img = picture();
+// A DIB as other programs put it: the header, what goes between it and the pixels (colour
+// table or bit masks), and the rows.
+QByteArray dib(int w, int h, int bits, DWORD compression, const QByteArray& between,
+               const QByteArray& rows, DWORD colours = 0) {
     BITMAPINFOHEADER bh{};
     bh.biSize = sizeof bh;
-    bh.biWidth = img.width();
-    bh.biHeight = bottomUp ? img.height() : -img.height();
+    bh.biWidth = w;
+    bh.biHeight = h;
     bh.biPlanes = 1;
     bh.biBitCount = WORD(bits);
-    bh.biCompression = masks ? BI_BITFIELDS : BI_RGB;
-    QByteArray dib(reinterpret_cast<const char*>(&bh), sizeof bh);
-    if (masks) {
-        const DWORD m[3] = {0x00FF0000, 0x0000FF00, 0x000000FF};
-        dib.append(reinterpret_cast<const char*>(m), sizeof m);
-    }
-    const int stride = ((img.width() * bits + 31) / 32) * 4;
+    bh.biCompression = compression;
+    bh.biClrUsed = colours;
+    return QByteArray(reinterpret_cast<const char*>(&bh), sizeof bh) + between + rows;
+}
+
+// The rows of picture() as screenshots have them: 24 or 32 bits, bottom-up or top-down,
+// padded to four bytes; the fourth byte of a 32-bit pixel is junk, which is not alpha.
+QByteArray screenRows(int bits, bool bottomUp) {
+    const QImage img = picture();
+    QByteArray rows;
     for (int r = 0; r < img.height(); ++r) {
         const int y = bottomUp ? img.height() - 1 - r : r;
         QByteArray row;
@@ -262,54 +193,76 @@ QByteArray screenDib(int bits, bool bottomUp, bool masks) {
             if (bits == 32)
                 row.append(char(x * 40 + 7));
         }
-        row.append(stride - row.size(), '\0');
-        dib.append(row);
+        rows.append(row.leftJustified((row.size() + 3) & ~3, '\0'));
     }
-    return dib;
+    return rows;
 }
 
-TEST(Win32Clipboard, ScreenshotsOfOtherProgramsAreReadPixelForPixel) {
+QByteArray dwords(std::initializer_list<DWORD> v) {
+    return QByteArray(reinterpret_cast<const char*>(v.begin()), qsizetype(v.size() * 4));
+}
+
+TEST(Win32Clipboard, BitmapsOtherProgramsPutAreReadPixelForPixelAndDamagedOnesRefused) {
     Clipboard& cb = systemClipboard();
-    struct Kind {
-        int bits;
-        bool bottomUp, masks;
+    const QByteArray masks = dwords({0x00FF0000, 0x0000FF00, 0x000000FF});
+    struct Row {
+        const char* kind;
+        QByteArray dib;
     };
-    for (const Kind k : {Kind{24, true, false}, Kind{24, false, false}, Kind{32, true, false},
-                         Kind{32, false, true}}) {
-        SCOPED_TRACE(testing::Message()
-                     << k.bits << " bits, bottom-up " << k.bottomUp << ", masks " << k.masks);
-        ASSERT_TRUE(putRaw(CF_DIB, screenDib(k.bits, k.bottomUp, k.masks), true));
+    const Row screenshots[] = {
+        {"24 bits bottom-up", dib(5, 3, 24, BI_RGB, {}, screenRows(24, true))},
+        {"24 bits top-down", dib(5, -3, 24, BI_RGB, {}, screenRows(24, false))},
+        {"32 bits bottom-up", dib(5, 3, 32, BI_RGB, {}, screenRows(32, true))},
+        {"32 bits top-down with masks", dib(5, -3, 32, BI_BITFIELDS, masks, screenRows(32, false))},
+    };
+    for (const Row& r : screenshots) {
+        SCOPED_TRACE(r.kind);
+        ASSERT_TRUE(putRaw(CF_DIB, r.dib, true));
         QImage out;
         ASSERT_TRUE(cb.readBitmap(out).ok());
-        ASSERT_EQ(out.size(), picture().size());
         EXPECT_FALSE(out.hasAlphaChannel());
-        for (int y = 0; y < out.height(); ++y)
-            for (int x = 0; x < out.width(); ++x)
-                ASSERT_EQ(out.pixel(x, y), picture().pixel(x, y)) << x << "," << y;
+        EXPECT_EQ(out.convertToFormat(QImage::Format_RGB32), picture());
     }
 
-    // 16 bits with five-six-five masks is read too, by the general reader.
-    BITMAPINFOHEADER bh{};
-    bh.biSize = sizeof bh;
-    bh.biWidth = 2;
-    bh.biHeight = 1;
-    bh.biPlanes = 1;
-    bh.biBitCount = 16;
-    bh.biCompression = BI_BITFIELDS;
-    QByteArray dib(reinterpret_cast<const char*>(&bh), sizeof bh);
-    const DWORD m[3] = {0xF800, 0x07E0, 0x001F};
-    dib.append(reinterpret_cast<const char*>(m), sizeof m);
-    const quint16 px[2] = {0xF800, 0x001F}; // red, blue
-    dib.append(reinterpret_cast<const char*>(px), sizeof px);
-    ASSERT_TRUE(putRaw(CF_DIB, dib, true));
-    QImage out;
-    ASSERT_TRUE(cb.readBitmap(out).ok());
-    ASSERT_EQ(out.size(), QSize(2, 1));
+    // Other kinds through the general reader: 8 bits with a palette of red and green (top
+    // row red green red, bottom row green), and 16 bits with five-six-five masks.
+    ASSERT_TRUE(putRaw(CF_DIB,
+                       dib(3, 2, 8, BI_RGB, dwords({0x00FF0000, 0x0000FF00}),
+                           QByteArray("\x01\x01\x01\x00\x00\x01\x00\x00", 8), 2),
+                       true));
+    std::optional<QImage> img = cb.bitmap();
+    ASSERT_TRUE(img.has_value());
+    EXPECT_EQ(img->size(), QSize(3, 2));
+    EXPECT_EQ(img->pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(img->pixel(1, 0), qRgb(0, 255, 0));
+    EXPECT_EQ(img->pixel(2, 1), qRgb(0, 255, 0));
+    ASSERT_TRUE(putRaw(CF_DIB,
+                       dib(2, 1, 16, BI_BITFIELDS, dwords({0xF800, 0x07E0, 0x001F}),
+                           QByteArray("\x00\xF8\x1F\x00", 4)), // red, blue
+                       true));
+    img = cb.bitmap();
+    ASSERT_TRUE(img.has_value());
+    ASSERT_EQ(img->size(), QSize(2, 1));
     // (five bits of 0xFF are 0xF8; whether the reader widens them again is its own affair)
-    EXPECT_GE(qRed(out.pixel(0, 0)), 0xF8);
-    EXPECT_EQ(out.pixel(0, 0) & 0x00FFFF, 0u);
-    EXPECT_GE(qBlue(out.pixel(1, 0)), 0xF8);
-    EXPECT_EQ(out.pixel(1, 0) & 0xFFFF00, 0u);
+    EXPECT_GE(qRed(img->pixel(0, 0)), 0xF8);
+    EXPECT_EQ(img->pixel(0, 0) & 0x00FFFF, 0u);
+    EXPECT_GE(qBlue(img->pixel(1, 0)), 0xF8);
+    EXPECT_EQ(img->pixel(1, 0) & 0xFFFF00, 0u);
+
+    // A header that claims far more pixels than the data holds, and one whose colour table
+    // runs past the end: refused, nothing read out of bounds.
+    QImage out;
+    ASSERT_TRUE(putRaw(CF_DIB, dib(4000, 3000, 24, BI_RGB, {}, QByteArray(64, '\x7f')), true));
+    EXPECT_EQ(cb.readBitmap(out).error, Error::Corrupt);
+    ASSERT_TRUE(putRaw(CF_DIB, dib(2, 2, 8, BI_RGB, {}, {}, 256), true));
+    EXPECT_EQ(cb.readBitmap(out).error, Error::Corrupt);
+
+    // Text alone is no bitmap.
+    ASSERT_TRUE(putRaw(CF_UNICODETEXT, utf16z(QStringLiteral("words")), true));
+    EXPECT_FALSE(cb.hasBitmap());
+    EXPECT_EQ(cb.readBitmap(out).error, Error::NotFound);
+    EXPECT_FALSE(cb.addImage(QImage()).ok());
+    EXPECT_EQ(cb.text(), QStringLiteral("words"));
 }
 
 TEST(Win32Clipboard, AClipboardKeptOpenByAnotherProgramIsBusyNotAFreeze) {
@@ -390,8 +343,12 @@ TEST(Win32Clipboard, APendingPictureIsOfferedAtOnceAndRenderedWhenAReaderAsks) {
         releasedBeforeAnswer = gate->released.load();
         readerDone = true;
     });
+    // The picture is made once the owner has begun to wait for it on the reader's behalf.
     std::thread worker([&] {
-        ::Sleep(300);
+        QElapsedTimer clock;
+        clock.start();
+        while (gate->waits == 0 && clock.elapsed() < 10000)
+            ::Sleep(5);
         gate->released = true;
     });
     pumpUntil([&] { return readerDone.load(); });

@@ -1,11 +1,19 @@
-// The Win32 file services on a temporary folder, run under Wine with the Japanese locale, so
-// the ANSI code page is 932 as on a Japanese desktop.
+// The Win32 file services on a temporary folder, run under Wine with the Japanese locale, in
+// what only Windows has: file attributes, letter case that does not tell files apart, drive
+// letters, paths with "\", the names Windows forbids, files deleted while being read, and
+// text the ANSI code page cannot hold. (Shift-JIS memos, renames onto taken names, copies
+// and a file rewritten with its old size and times are checked through these services by the
+// window tests, which run here too; the name rules for both systems by the unit tests.)
+#include "platform/controls/folderlists.h"
 #include "platform/drives.h"
+#include "platform/fileidentity.h"
 #include "platform/files.h"
 #include "platform/filescan.h"
-#include "platform/textcodec.h"
+#include "platform/pathrules.h"
 #include "support/testfolder.h"
 
+#include <QFile>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -14,10 +22,6 @@ using testing_support::TestFolder;
 
 namespace {
 
-const QString kMemoText = QStringLiteral("海の写真\r\n二行目");
-// "海の写真" CR LF "二行目" in Shift-JIS as Windows writes it.
-const QByteArray kMemoCp932("\x8A\x43\x82\xCC\x8E\xCA\x90\x5E\r\n\x93\xF1\x8D\x73\x96\xDA\r\n");
-
 void setAttribute(const QString& path, DWORD attribute) {
     const std::wstring w = path.toStdWString();
     ASSERT_TRUE(::SetFileAttributesW(w.c_str(), ::GetFileAttributesW(w.c_str()) | attribute));
@@ -25,22 +29,8 @@ void setAttribute(const QString& path, DWORD attribute) {
 
 } // namespace
 
-TEST(Win32Text, MemoIsWrittenAndReadInTheAnsiCodePage) {
-    ASSERT_EQ(::GetACP(), 932u) << "the tests run under ja_JP.UTF-8";
-    TestFolder dir;
-    const QString memo = dir.file(QStringLiteral("海.TXT"));
-    ASSERT_TRUE(systemFiles().writeText(memo, kMemoText + QStringLiteral("\r\n")).ok());
-    EXPECT_EQ(dir.read(QStringLiteral("海.TXT")), kMemoCp932);
-
-    // A memo written on a Japanese desktop comes back character for character.
-    dir.write(QStringLiteral("写真.TXT"), kMemoCp932);
-    const auto back = systemFiles().readText(dir.file(QStringLiteral("写真.TXT")));
-    ASSERT_TRUE(back.has_value());
-    EXPECT_EQ(*back, kMemoText + QStringLiteral("\r\n"));
-    EXPECT_EQ(encodeCp932(*back).value(), kMemoCp932);
-}
-
 TEST(Win32Text, TextTheCodePageCannotHoldIsKeptWhole) {
+    ASSERT_EQ(::GetACP(), 932u) << "the tests run under ja_JP.UTF-8";
     TestFolder dir;
     const QString text = QStringLiteral("한국어 😀 café");
     ASSERT_TRUE(systemFiles().writeText(dir.file(QStringLiteral("m.TXT")), text).ok());
@@ -50,87 +40,56 @@ TEST(Win32Text, TextTheCodePageCannotHoldIsKeptWhole) {
     EXPECT_EQ(systemFiles().readText(dir.file(QStringLiteral("m.TXT"))).value(), text);
 }
 
-TEST(Win32Text, ReadOnlyMemoIsNotWritten) {
+TEST(Win32Files, ReadOnlyFilesAreNeitherWrittenReplacedNorDeleted) {
     TestFolder dir;
     dir.write(QStringLiteral("ro.TXT"), "old\r\n");
+    dir.write(QStringLiteral("a.jpg"), "picture");
+    dir.write(QStringLiteral("b.jpg"), "other");
     setAttribute(dir.file(QStringLiteral("ro.TXT")), FILE_ATTRIBUTE_READONLY);
+    setAttribute(dir.file(QStringLiteral("a.jpg")), FILE_ATTRIBUTE_READONLY);
+    const QString readOnly = QStringLiteral("読み取り専用のファイルです");
     EXPECT_EQ(
         systemFiles().writeText(dir.file(QStringLiteral("ro.TXT")), QStringLiteral("new")).error,
         Error::Access);
+    EXPECT_EQ(systemFiles().remove(dir.file(QStringLiteral("a.jpg"))).cause, readOnly);
+    EXPECT_EQ(systemFiles()
+                  .copyReplace(dir.file(QStringLiteral("b.jpg")), dir.file(QStringLiteral("a.jpg")))
+                  .cause,
+              readOnly);
     EXPECT_EQ(dir.read(QStringLiteral("ro.TXT")), QByteArray("old\r\n"));
+    EXPECT_EQ(dir.read(QStringLiteral("a.jpg")), QByteArray("picture"));
+    EXPECT_EQ(dir.names(), QStringList({QStringLiteral("a.jpg"), QStringLiteral("b.jpg"),
+                                        QStringLiteral("ro.TXT")}))
+        << "no temporary file is left behind";
 }
 
-TEST(Win32Files, RenameOntoAnExistingNameIsRefusedAndBothFilesStay) {
+TEST(Win32Files, LetterCaseNamesTheSameFileAndAChangeOfCaseIsARename) {
     TestFolder dir;
     dir.write(QStringLiteral("山.jpg"), "mountain");
-    dir.write(QStringLiteral("海.jpg"), "sea");
-    const Result r = systemFiles().renameNoReplace(dir.file(QStringLiteral("山.jpg")),
-                                                   dir.file(QStringLiteral("海.jpg")));
-    EXPECT_EQ(r.error, Error::Exists);
-    EXPECT_EQ(r.cause, QStringLiteral("同じ名前のファイルが既にあります"));
-    EXPECT_EQ(dir.read(QStringLiteral("山.jpg")), QByteArray("mountain"));
-    EXPECT_EQ(dir.read(QStringLiteral("海.jpg")), QByteArray("sea"));
-
-    // A new name and a change of letter case only are carried out.
+    dir.write(QStringLiteral("b.jpg"), "x");
+    EXPECT_TRUE(systemFiles().sameFile(dir.file(QStringLiteral("b.jpg")),
+                                       dir.file(QStringLiteral("B.JPG"))));
+    EXPECT_FALSE(systemFiles().sameFile(dir.file(QStringLiteral("b.jpg")),
+                                        dir.file(QStringLiteral("山.jpg"))));
     ASSERT_TRUE(
         systemFiles()
-            .renameNoReplace(dir.file(QStringLiteral("山.jpg")), dir.file(QStringLiteral("岳.jpg")))
+            .renameNoReplace(dir.file(QStringLiteral("山.jpg")), dir.file(QStringLiteral("山.JPG")))
             .ok());
-    ASSERT_TRUE(
-        systemFiles()
-            .renameNoReplace(dir.file(QStringLiteral("岳.jpg")), dir.file(QStringLiteral("岳.JPG")))
-            .ok());
-    EXPECT_EQ(dir.names(), QStringList({QStringLiteral("岳.JPG"), QStringLiteral("海.jpg")}));
-}
-
-TEST(Win32Files, CopyReplacesTheTargetAndDeleteKeepsReadOnlyFiles) {
-    TestFolder dir;
-    dir.write(QStringLiteral("a.jpg"), "new picture");
-    dir.write(QStringLiteral("b.jpg"), "old");
-    ASSERT_TRUE(
-        systemFiles()
-            .copyReplace(dir.file(QStringLiteral("a.jpg")), dir.file(QStringLiteral("b.jpg")))
-            .ok());
-    EXPECT_EQ(dir.read(QStringLiteral("b.jpg")), QByteArray("new picture"));
-    EXPECT_EQ(dir.names(), QStringList({QStringLiteral("a.jpg"), QStringLiteral("b.jpg")}))
-        << "no temporary file is left behind";
-    EXPECT_TRUE(systemFiles().sameFile(dir.file(QStringLiteral("a.jpg")),
-                                       dir.file(QStringLiteral("A.JPG"))));
-    EXPECT_FALSE(systemFiles().sameFile(dir.file(QStringLiteral("a.jpg")),
-                                        dir.file(QStringLiteral("b.jpg"))));
-
-    setAttribute(dir.file(QStringLiteral("a.jpg")), FILE_ATTRIBUTE_READONLY);
-    const Result kept = systemFiles().remove(dir.file(QStringLiteral("a.jpg")));
-    EXPECT_EQ(kept.error, Error::Access);
-    EXPECT_EQ(kept.cause, QStringLiteral("読み取り専用のファイルです"));
-    EXPECT_TRUE(dir.exists(QStringLiteral("a.jpg")));
-    // Nor is a read-only file replaced by a copy, and no temporary file stays.
-    const Result notReplaced = systemFiles().copyReplace(dir.file(QStringLiteral("b.jpg")),
-                                                         dir.file(QStringLiteral("a.jpg")));
-    EXPECT_EQ(notReplaced.cause, QStringLiteral("読み取り専用のファイルです"));
-    EXPECT_EQ(dir.read(QStringLiteral("a.jpg")), QByteArray("new picture"));
-    EXPECT_EQ(dir.names(), QStringList({QStringLiteral("a.jpg"), QStringLiteral("b.jpg")}));
-    EXPECT_TRUE(systemFiles().remove(dir.file(QStringLiteral("b.jpg"))).ok());
-    EXPECT_FALSE(dir.exists(QStringLiteral("b.jpg")));
+    EXPECT_EQ(dir.names(), QStringList({QStringLiteral("b.jpg"), QStringLiteral("山.JPG")}));
 }
 
 TEST(Win32Files, LookupAndFolderListingLeaveOutHiddenSystemFilesAndFolders) {
     TestFolder dir;
-    dir.write(QStringLiteral("見える.JPG"), "x");
-    dir.write(QStringLiteral("b.bmp"), "x");
-    dir.write(QStringLiteral("hidden.jpg"), "x");
-    dir.write(QStringLiteral("system.jpg"), "x");
+    for (const char* name : {"見える.JPG", "b.bmp", "hidden.jpg", "system.jpg"})
+        dir.write(QString::fromUtf8(name), "x");
     setAttribute(dir.file(QStringLiteral("hidden.jpg")), FILE_ATTRIBUTE_HIDDEN);
     setAttribute(dir.file(QStringLiteral("system.jpg")), FILE_ATTRIBUTE_SYSTEM);
     ASSERT_TRUE(
         ::CreateDirectoryW(dir.file(QStringLiteral("folder.jpg")).toStdWString().c_str(), nullptr));
 
     EXPECT_TRUE(systemFiles().isNormalFile(dir.file(QStringLiteral("見える.JPG"))));
-    EXPECT_FALSE(systemFiles().isNormalFile(dir.file(QStringLiteral("hidden.jpg"))));
-    EXPECT_FALSE(systemFiles().isNormalFile(dir.file(QStringLiteral("system.jpg"))));
-    EXPECT_FALSE(systemFiles().isNormalFile(dir.file(QStringLiteral("folder.jpg"))));
-    EXPECT_EQ(systemFiles().length(dir.file(QStringLiteral("見える.JPG"))), 1);
-
+    for (const char* name : {"hidden.jpg", "system.jpg", "folder.jpg"})
+        EXPECT_FALSE(systemFiles().isNormalFile(dir.file(QString::fromUtf8(name)))) << name;
     const auto mask = WildcardMask::parse(QStringLiteral("*.jpg;*.BMP"));
     ASSERT_TRUE(mask.has_value());
     EXPECT_EQ(scanFolder(dir.path(), *mask).value(),
@@ -149,4 +108,67 @@ TEST(Win32Drives, LogicalDrivesAreListedByLetterAndAMissingFolderCannotBeListed)
     EXPECT_TRUE(sawC);
     EXPECT_TRUE(canListFolder(QStringLiteral("C:/")).ok());
     EXPECT_EQ(canListFolder(QStringLiteral("C:/no such folder here")).error, Error::NotFound);
+}
+
+TEST(Win32FileIdentity, AFileBeingReadCanBeDeletedAndRenamed) {
+    TestFolder dir;
+    dir.write(QStringLiteral("a.bmp"), QByteArray(4096, 'a'));
+    dir.write(QStringLiteral("b.bmp"), QByteArray(4096, 'b'));
+
+    std::unique_ptr<QFile> a = openForReading(dir.file(QStringLiteral("a.bmp")));
+    ASSERT_TRUE(a);
+    const auto opened = identityOf(*a);
+    ASSERT_TRUE(opened.has_value());
+    EXPECT_EQ(identityOf(dir.file(QStringLiteral("a.bmp"))), opened);
+    EXPECT_EQ(opened->size, 4096);
+    EXPECT_TRUE(::DeleteFileW(dir.file(QStringLiteral("a.bmp")).toStdWString().c_str()))
+        << ::GetLastError();
+    EXPECT_EQ(a->readAll(), QByteArray(4096, 'a'));
+
+    std::unique_ptr<QFile> b = openForReading(dir.file(QStringLiteral("b.bmp")));
+    ASSERT_TRUE(b);
+    EXPECT_TRUE(::MoveFileW(dir.file(QStringLiteral("b.bmp")).toStdWString().c_str(),
+                            dir.file(QStringLiteral("c.bmp")).toStdWString().c_str()))
+        << ::GetLastError();
+    EXPECT_EQ(b->readAll(), QByteArray(4096, 'b'));
+}
+
+TEST(Win32Paths, FoldersAndFailuresReadWithBackslashes) {
+    ASSERT_EQ(nativePathStyle(), PathStyle::Windows);
+    TestFolder dir;
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^[A-Z]:\\\\([^/\\\\]+\\\\)+$"))
+                    .match(nativeFolder(dir.path()))
+                    .hasMatch())
+        << nativeFolder(dir.path()).toStdString();
+
+    // The folder list: a drive root reads and shows as "C:\", a folder without any "/".
+    DirList list;
+    ASSERT_TRUE(list.setPath(testing_support::rootFolder(dir.path())).ok());
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^[A-Z]:\\\\$")).match(list.path()).hasMatch())
+        << list.path().toStdString();
+    EXPECT_EQ(list.item(0)->text(), list.path());
+    ASSERT_TRUE(list.setPath(dir.path()).ok());
+    EXPECT_EQ(list.path() + QLatin1Char('\\'), nativeFolder(dir.path()));
+
+    // A failure names its file as the user knows it.
+    const Result gone = systemFiles().renameNoReplace(dir.file(QStringLiteral("gone.jpg")),
+                                                      dir.file(QStringLiteral("new.jpg")));
+    EXPECT_EQ(gone.error, Error::NotFound);
+    EXPECT_EQ(gone.subject, nativePath(dir.file(QStringLiteral("new.jpg"))));
+    EXPECT_FALSE(gone.reason.contains(QLatin1Char('/')));
+}
+
+TEST(Win32Files, RenameRefusesNamesWindowsForbids) {
+    TestFolder dir;
+    dir.write(QStringLiteral("sea.jpg"), "picture");
+    const QString sea = dir.file(QStringLiteral("sea.jpg"));
+    // "a:b.jpg" would be a stream of a file "a" on NTFS, "CON.jpg" the console, "sea." the
+    // name "sea".
+    for (const char* name : {"a:b.jpg", "what?.jpg", "CON.jpg", "lpt1.TXT", "sea.", "sea "}) {
+        const Result r = systemFiles().renameNoReplace(sea, dir.file(QString::fromUtf8(name)));
+        EXPECT_EQ(r.error, Error::InvalidName) << name;
+        EXPECT_EQ(dir.names(), QStringList{QStringLiteral("sea.jpg")}) << name;
+    }
+    EXPECT_TRUE(systemFiles().renameNoReplace(sea, dir.file(QStringLiteral("海 の写真.jpg"))).ok());
+    EXPECT_EQ(dir.names(), QStringList{QStringLiteral("海 の写真.jpg")});
 }

@@ -6,9 +6,7 @@
 //   xclick active           prints the caption of the window holding the focus
 //   xclick click X Y        clicks the left button at root position X, Y (XTest)
 //   xclick close CAPTION    asks the window to close (WM_DELETE_WINDOW)
-//   xclick iconify CAPTION  asks the window manager to minimise it (WM_CHANGE_STATE)
-//   xclick move CAPTION X Y asks for the window's frame at root position X, Y, as a user's
-//                           drag would put it (_NET_MOVERESIZE_WINDOW on the user's behalf)
+//   xclick drag X1 Y1 X2 Y2 drags with the left button from one root position to the other
 // Windows are found anywhere in the window tree, with or without a window manager.
 
 #include <QString>
@@ -180,50 +178,12 @@ int closeWindow(const QString& text) {
     return 0;
 }
 
-int iconifyWindow(const QString& text) {
-    const auto found = named(text, false);
-    if (found.empty())
-        return 1;
-    xcb_client_message_event_t ev{};
-    ev.response_type = XCB_CLIENT_MESSAGE;
-    ev.format = 32;
-    ev.window = found.front();
-    ev.type = atom("WM_CHANGE_STATE");
-    ev.data.data32[0] = 3; // IconicState
-    xcb_send_event(c, 0, root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<char*>(&ev));
-    free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
-    return 0;
-}
-
-int moveWindow(const QString& text, int x, int y) {
-    const auto found = named(text, false);
-    if (found.empty())
-        return 1;
-    xcb_client_message_event_t ev{};
-    ev.response_type = XCB_CLIENT_MESSAGE;
-    ev.format = 32;
-    ev.window = found.front();
-    ev.type = atom("_NET_MOVERESIZE_WINDOW");
-    // North-west gravity, x and y given, source 2: a pager acting for the user.
-    ev.data.data32[0] = 1u | (1u << 8) | (1u << 9) | (2u << 12);
-    ev.data.data32[1] = static_cast<uint32_t>(x);
-    ev.data.data32[2] = static_cast<uint32_t>(y);
-    xcb_send_event(c, 0, root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<char*>(&ev));
-    free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
-    return 0;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     c = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(c) || argc < 2) {
-        fprintf(stderr,
-                "usage: xclick find|count|state|active|click|drag|close|iconify|move ...\n");
+        fprintf(stderr, "usage: xclick find|count|state|active|click|drag|close ...\n");
         return 2;
     }
     root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
@@ -245,10 +205,6 @@ int main(int argc, char** argv) {
         rc = drag(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]), atoi(argv[5]));
     else if (cmd == QLatin1String("close"))
         rc = closeWindow(arg);
-    else if (cmd == QLatin1String("iconify"))
-        rc = iconifyWindow(arg);
-    else if (cmd == QLatin1String("move") && argc > 4)
-        rc = moveWindow(arg, atoi(argv[3]), atoi(argv[4]));
     xcb_disconnect(c);
     return rc;
 }
