@@ -25,15 +25,28 @@ DWORD attributes(const QString& path) {
     return ::GetFileAttributesW(widePath(path).c_str());
 }
 
-// A temporary name in the folder of target that no other file has.
+// A new empty file in the folder of target, under a name no other file has. Made here
+// rather than by GetTempFileNameW, which takes folders only up to MAX_PATH - 14 characters.
 QString temporaryBeside(const QString& target) {
     const int slash =
         std::max(target.lastIndexOf(QLatin1Char('/')), target.lastIndexOf(QLatin1Char('\\')));
     const QString folder = slash < 0 ? QStringLiteral(".") : target.left(slash);
-    wchar_t name[MAX_PATH + 1];
-    if (::GetTempFileNameW(widePath(folder).c_str(), L"tv~", 0, name) == 0)
-        return {};
-    return QString::fromWCharArray(name);
+    const DWORD seed = ::GetTickCount() ^ (::GetCurrentProcessId() << 16);
+    for (DWORD i = 0; i < 1000; ++i) {
+        const QString name = QStringLiteral("%1\\tv~%2.tmp")
+                                 .arg(folder)
+                                 .arg((seed + i) & 0xFFFF, 4, 16, QLatin1Char('0'));
+        HANDLE h = ::CreateFileW(widePath(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(h);
+            return name;
+        }
+        const DWORD err = ::GetLastError();
+        if (err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS)
+            return {};
+    }
+    return {};
 }
 
 bool writeAll(const QString& path, const QByteArray& bytes) {

@@ -10,8 +10,28 @@
 
 namespace platform::win {
 
+// A path as the W calls take it. One of MAX_PATH characters or more is given in its
+// extended form ("\\?\C:\...", "\\?\UNC\server\share\..."), which the calls take at any
+// length whether or not the system has long paths turned on; that form is taken literally,
+// so the path is cleaned of "." and ".." steps first. Shorter paths go as they are.
 inline std::wstring widePath(const QString& path) {
-    return QDir::toNativeSeparators(path).toStdWString();
+    QString native = QDir::toNativeSeparators(path);
+    // The limit counts the terminating null; a folder's own limit is 12 shorter, so that an
+    // 8.3 name still fits below it.
+    constexpr int kShortLimit = MAX_PATH - 12;
+    const QLatin1String extended("\\\\?\\");
+    if (native.size() < kShortLimit || native.startsWith(extended))
+        return native.toStdWString();
+    const bool drive =
+        native.size() > 2 && native[0].isLetter() && native[1] == u':' && native[2] == u'\\';
+    const bool unc = native.size() > 2 && native.startsWith(QLatin1String("\\\\")) &&
+                     native[2] != u'.' && native[2] != u'?';
+    if (!drive && !unc)
+        return native.toStdWString(); // relative: the system resolves it as it is
+    native = QDir::toNativeSeparators(QDir::cleanPath(QDir::fromNativeSeparators(native)));
+    if (unc)
+        return (QString(extended) + QLatin1String("UNC\\") + native.mid(2)).toStdWString();
+    return (QString(extended) + native).toStdWString();
 }
 
 // The kind of a Win32 error, and its reason in the same Japanese words the other
