@@ -158,7 +158,8 @@ MUTANTS = [
      "twips per pixel without a screen"),
     # Nothing lost at the edges, the clipboard's picture, today's desktop, the shared cache.
     ("delete-keeps-memo", "organiser/commands/filecommands.cpp",
-     "if (files.isNormalFile(picture) || files.length(picture)) {", "if (false) {",
+     "if (files.isNormalFile(picture) || files.length(picture)) {",
+     "if (files.length(picture) && false) {",
      "a picture that could not be deleted loses its memo"),
     ("delete-focus", "organiser/commands/filecommands.cpp",
      "    view->VScroll1()->setFocus(Qt::OtherFocusReason);\n", "",
