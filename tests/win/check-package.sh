@@ -44,6 +44,10 @@ done
 for f in $(cd "$pkg" && find . -iname '*.exe' -o -iname '*.dll'); do
   ! x86_64-w64-mingw32-objdump -h "$pkg/$f" | grep -q '\.debug_' || fail "$f is not stripped"
 done
+# Each program carries its manifest: run as the user, paths longer than 260 characters.
+for f in tarvo104.exe Mirok101.exe CLIPBRD.EXE; do
+  grep -aq '<ws2:longPathAware>true</ws2:longPathAware>' "$pkg/$f" || fail "$f has no long-path manifest"
+done
 # Stripped, the zip is some 11 MB (18 MB with the debug information); most of it is Qt's
 # own DLLs as the prebuilt Qt has them. Anything that brings the debug information or
 # other build output back goes past the limit.
