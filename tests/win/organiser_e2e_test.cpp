@@ -3,8 +3,9 @@
 // mirok icon starts Mirok101.exe by name; a click on a picture brings the viewer forward by
 // its caption with the picture (offered for rendering on request, read from the screen),
 // which the running saver writes beside it; the icon again only finds the saver, and
-// "画像表示" again closes the viewer with its keys. And the picture a click offered for later
-// rendering is still on the clipboard after END, with no reader having asked for it.
+// "画像表示" again closes the viewer with its keys; quick selections are each saved, none
+// reported missed. And the picture a click offered for later rendering is still on the
+// clipboard after END, with no reader having asked for it.
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
@@ -96,11 +97,39 @@ TEST(OrganiserWin, ViewerAndSaverFollowTheButtonsAndASelection) {
     EXPECT_TRUE(waitFor([] { return windowCalled(kViewer) == nullptr; }))
         << "the viewer is still open; in front: " << foreground();
 
+    // Four quick selections, a third of a second apart: each picture is saved, in order, and
+    // the saver reports nothing as missed.
+    const QRgb colours[] = {qRgb(200, 30, 30), qRgb(30, 30, 200), qRgb(200, 200, 30),
+                            qRgb(30, 200, 200)};
+    for (int k = 0; k < 4; ++k) {
+        QImage picture(50 + k, 40, QImage::Format_RGB32);
+        picture.fill(colours[k]);
+        ASSERT_TRUE(picture.save(dir.filePath(QStringLiteral("b%1.bmp").arg(k))));
+    }
+    ASSERT_TRUE(bringToFront(main)) << "in front: " << foreground();
+    clickMain(main, 135, 4725, 720, 360); // 再表示 lists the new pictures
+    const int left[] = {1650, 3210, 4755, 6360};
+    for (int k = 0; k < 4; ++k) {
+        ::Sleep(300);
+        clickMain(main, left[k], 30, 1455, 1455);
+    }
+    const QString last = dir.filePath(QStringLiteral("SAVE05.bmp"));
+    ASSERT_TRUE(waitFor([&] { return QImage(last).width() == 53; }, 15000))
+        << "the burst was not saved whole; the saver says " << captionOf(saver).toStdString();
+    for (int k = 0; k < 4; ++k) {
+        const QImage got(dir.filePath(QStringLiteral("SAVE0%1.bmp").arg(k + 2)));
+        EXPECT_EQ(got.size(), QSize(50 + k, 40)) << k;
+        EXPECT_EQ(got.pixel(10, 10), colours[k]) << k;
+    }
+    EXPECT_FALSE(
+        waitFor([&] { return captionOf(saver).contains(QStringLiteral("取り込めません")); }, 1500))
+        << captionOf(saver).toStdString();
+
     // END: the organiser ends; the saver wrote nothing more.
     ASSERT_TRUE(bringToFront(main)) << "in front: " << foreground();
     clickMain(main, 7704, 4500, 480, 252);
     EXPECT_TRUE(organiser.ended(10000));
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("SAVE02.bmp"))));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("SAVE06.bmp"))));
     for (HWND w : windowsCalled(kSaver))
         ::PostMessageW(w, WM_CLOSE, 0, 0);
 }
