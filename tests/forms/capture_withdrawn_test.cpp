@@ -46,12 +46,14 @@ TEST(CaptureWithdrawnOffer, OnlyABitmapStillUnreadableLaterIsReportedMissed) {
         // After the unreadable offer: the owner takes it back, offers a newer picture, or
         // leaves it as it is.
         int then;
+        int after; // milliseconds between the offer and what its owner then does
         int missed;
         QStringList files;
     } cases[] = {
-        {"withdrawn", 0, 0, {}},
-        {"replaced by a newer picture", 1, 0, {QStringLiteral("SAVE01.bmp")}},
-        {"left unreadable", 2, 1, {QStringLiteral("SAVE01.bmp")}},
+        {"withdrawn", 0, 0, 0, {}},
+        {"withdrawn once its decode failed", 0, 150, 0, {}},
+        {"replaced by a newer picture", 1, 0, 0, {QStringLiteral("SAVE01.bmp")}},
+        {"left unreadable", 2, 0, 1, {QStringLiteral("SAVE01.bmp")}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -59,6 +61,7 @@ TEST(CaptureWithdrawnOffer, OnlyABitmapStillUnreadableLaterIsReportedMissed) {
         clip.addImage(picture(Qt::red));
         clip.unreadable = true;
         chain.clipboardChanged();
+        waitPast(c.after);
         if (c.then == 0) {
             clip.clear();
             chain.clipboardChanged();
