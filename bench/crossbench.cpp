@@ -18,6 +18,7 @@
 // same files) or to a temporary folder removed at the end. On Linux offscreen unless
 // QT_QPA_PLATFORM says otherwise.
 
+#include "bench/photolike.h"
 #include "capture/form1.h"
 #include "capture/module1.h"
 #include "organiser/browser/imgview.h"
@@ -97,24 +98,6 @@ void measure(const char* caseName, const std::function<void()>& prepare,
     std::printf("%-28s median %9.1f ms   min %9.1f   max %9.1f   (%zu runs)\n", caseName, median,
                 ms.front(), ms.back(), n);
     std::fflush(stdout);
-}
-
-// A noisy gradient: flat pictures decode unrealistically fast.
-QImage photoLike(int w, int h, quint32 seed) {
-    QImage img(w, h, QImage::Format_RGB32);
-    quint32 x32 = seed * 2654435761u + 1;
-    for (int y = 0; y < h; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < w; ++x) {
-            x32 ^= x32 << 13;
-            x32 ^= x32 >> 17;
-            x32 ^= x32 << 5;
-            const int n = static_cast<int>(x32 & 31) - 16;
-            line[x] = qRgb(qBound(0, x * 255 / w + n, 255), qBound(0, y * 255 / h + n, 255),
-                           qBound(0, ((x + y) * 127 / (w + h)) + 64 + n, 255));
-        }
-    }
-    return img;
 }
 
 // Ten photos in folder/jpeg6000x4000, made where missing. Answers their paths, empty when

@@ -18,6 +18,7 @@
 // Ten distinct photos are made once in /tmp by a child process (its memory does not count
 // here); the larger folders are hard links to them, so each path is decoded on its own as
 // a distinct file would be.
+#include "bench/photolike.h"
 #include "organiser/browser/imgview.h"
 #include "organiser/browser/organiser.h"
 #include "organiser/browser/thumbnailcache.h"
@@ -63,23 +64,6 @@ const QString kFull = QStringLiteral("/tmp/tarvo-bench-instant/full/");
 constexpr int kManyCount = 300;
 constexpr int kFullCount = 900;
 constexpr int kThreads = 2;
-
-QImage photoLike(int w, int h, quint32 seed) {
-    QImage img(w, h, QImage::Format_RGB32);
-    quint32 x32 = seed * 2654435761u + 1;
-    for (int y = 0; y < h; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < w; ++x) {
-            x32 ^= x32 << 13;
-            x32 ^= x32 >> 17;
-            x32 ^= x32 << 5;
-            const int n = static_cast<int>(x32 & 31) - 16;
-            line[x] = qRgb(qBound(0, x * 255 / w + n, 255), qBound(0, y * 255 / h + n, 255),
-                           qBound(0, ((x + y) * 127 / (w + h)) + 64 + n, 255));
-        }
-    }
-    return img;
-}
 
 QString photo(int i) {
     return kPhotos + QStringLiteral("p%1.jpg").arg(i, 2, 10, QLatin1Char('0'));

@@ -9,6 +9,7 @@
 // The picture sets are made once in /tmp by a child process, so that their making does not
 // count in this process's peak memory; the peak (ru_maxrss) is reported after every case,
 // and the Thumbnails cases run first.
+#include "bench/photolike.h"
 #include "organiser/browser/imgview.h"
 #include "organiser/browser/organiser.h"
 #include "platform/pictures/pictureloader.h"
@@ -59,24 +60,6 @@ QStringList pathsOf(const Set& s) {
     for (int i = 0; i < 10; ++i)
         paths << folderOf(s) + QStringLiteral("pic%1.").arg(i) + ext;
     return paths;
-}
-
-// A noisy gradient: flat pictures decode unrealistically fast.
-QImage photoLike(int w, int h, quint32 seed) {
-    QImage img(w, h, QImage::Format_RGB32);
-    quint32 x32 = seed * 2654435761u + 1;
-    for (int y = 0; y < h; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < w; ++x) {
-            x32 ^= x32 << 13;
-            x32 ^= x32 >> 17;
-            x32 ^= x32 << 5;
-            const int n = static_cast<int>(x32 & 31) - 16;
-            line[x] = qRgb(qBound(0, x * 255 / w + n, 255), qBound(0, y * 255 / h + n, 255),
-                           qBound(0, ((x + y) * 127 / (w + h)) + 64 + n, 255));
-        }
-    }
-    return img;
 }
 
 void makeSets() {

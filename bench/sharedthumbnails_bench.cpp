@@ -12,6 +12,7 @@
 //                     ready before the change). start_cpu_ms is the process's CPU time on all
 //                     threads from the organiser's construction to its first page painted,
 //                     start_cpu_ms_writes adds the entries' writing after it (thread pool idle).
+#include "bench/photolike.h"
 #include "organiser/browser/imgview.h"
 #include "organiser/browser/organiser.h"
 #include "organiser/browser/thumbnailcache.h"
@@ -23,8 +24,8 @@
 #include <QFile>
 #include <QImageWriter>
 #include <QScrollBar>
-#include <QWindow>
 #include <QThreadPool>
+#include <QWindow>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <map>
@@ -45,24 +46,6 @@ QStringList photoPaths() {
     for (int i = 0; i < 10; ++i)
         paths << kPhotos + QStringLiteral("pic%1.jpg").arg(i);
     return paths;
-}
-
-// A noisy gradient: flat pictures decode unrealistically fast.
-QImage photoLike(int w, int h, quint32 seed) {
-    QImage img(w, h, QImage::Format_RGB32);
-    quint32 x32 = seed * 2654435761u + 1;
-    for (int y = 0; y < h; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < w; ++x) {
-            x32 ^= x32 << 13;
-            x32 ^= x32 >> 17;
-            x32 ^= x32 << 5;
-            const int n = static_cast<int>(x32 & 31) - 16;
-            line[x] = qRgb(qBound(0, x * 255 / w + n, 255), qBound(0, y * 255 / h + n, 255),
-                           qBound(0, ((x + y) * 127 / (w + h)) + 64 + n, 255));
-        }
-    }
-    return img;
 }
 
 void makePhotos() {
