@@ -6,6 +6,7 @@
 #include "pictureloader.h"
 
 #include "bmprle.h"
+#include "jpegwhole.h"
 #include "pictureheaders.h"
 #include "platform/files.h"
 #include "platform/pictures/wmf/wmf.h"
@@ -371,6 +372,7 @@ public:
             m_oneBitAlpha = hasOneBitAlpha(device);
         else if (format == "jpeg")
             jpeg = readJpegFrame(device);
+        m_jpeg = format == "jpeg";
         // The icon reader states the first image's size whichever image it is set to read.
         std::optional<QSize> iconSize;
         if (format == "ico") {
@@ -403,6 +405,9 @@ public:
     }
 
     const PictureHeader& header() const { return m_header; }
+    bool isJpeg() const { return m_jpeg; }
+    // A picture decoded elsewhere, as stored, turned upright as decode() turns its own.
+    QImage upright(QImage image) const { return oriented(std::move(image), m_transform); }
 
     // Decodes at size (the natural size when size is invalid or not smaller).
     std::optional<QImage> decode(QSize size, Result* why) {
@@ -467,6 +472,7 @@ private:
     QByteArray m_rle; // a run-length bitmap, decoded by our own reader
     std::optional<GifLayout> m_gif;
     bool m_oneBitAlpha = false;
+    bool m_jpeg = false;
     std::optional<QImage> m_iconMask; // of an icon entry whose colours carry no alpha
     QSize m_stored;                   // the raster picture's size as stored, before its orientation
     QImageIOHandler::Transformations m_transform = QImageIOHandler::TransformationNone;
@@ -505,6 +511,26 @@ std::optional<Thumbnail> thumbnailFrom(QIODevice& device, NameHints name, QSizeF
     return Thumbnail{source.header(), std::move(*image)};
 }
 
+// A JPEG's whole picture through libjpeg driven here, which stops at once when given up (Qt's
+// reader would first make every remaining row of a baseline JPEG); turned upright. NotMine
+// leaves the picture to Qt's reader, as for every other kind.
+WholeJpeg wholeJpeg(const Source& source, const QByteArray& bytes,
+                    const std::atomic<bool>* cancelled) {
+#ifdef TARVO_HAVE_LIBJPEG
+    if (source.isJpeg()) {
+        WholeJpeg whole = decodeWholeJpeg(bytes, cancelled);
+        if (whole.status == WholeJpeg::Decoded)
+            whole.image = source.upright(std::move(whole.image));
+        return whole;
+    }
+#else
+    Q_UNUSED(source);
+    Q_UNUSED(bytes);
+    Q_UNUSED(cancelled);
+#endif
+    return {};
+}
+
 std::optional<Thumbnail> thumbnailFromFile(const QString& path, QSizeF box, Scale scale,
                                            Result* why) {
     auto file = openForReading(path, why);
@@ -538,6 +564,17 @@ std::optional<QImage> loadFullPicture(const QString& path, PictureHeader* header
         return std::nullopt;
     if (header)
         *header = source.header();
+    if (source.isJpeg()) {
+        if (uchar* mapped = file->map(0, file->size())) {
+            WholeJpeg whole = wholeJpeg(
+                source,
+                QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), file->size()),
+                nullptr);
+            file->unmap(mapped);
+            if (whole.status == WholeJpeg::Decoded)
+                return std::move(whole.image);
+        }
+    }
     return source.decode(QSize(), why);
 }
 
@@ -617,8 +654,18 @@ std::optional<QImage> loadFullPictureFromBytes(const QByteArray& bytes, const QS
     CancellableDevice device(bytes, cancelled);
     device.open(QIODevice::ReadOnly);
     Source source;
-    if (!source.open(device, hintsOf(name), currentScale(), why))
+    if (!source.open(device, hintsOf(name), currentScale(), why)) {
+        if (cancelled && cancelled->load()) // its header cut off by the given-up flag
+            fail(why, Error::Busy, QStringLiteral("given up"));
         return std::nullopt;
+    }
+    WholeJpeg whole = wholeJpeg(source, bytes, cancelled);
+    if (whole.status == WholeJpeg::Decoded)
+        return std::move(whole.image);
+    if (whole.status == WholeJpeg::GivenUp) {
+        fail(why, Error::Busy, QStringLiteral("given up"));
+        return std::nullopt;
+    }
     std::optional<QImage> image = source.decode(QSize(), why);
     if (cancelled && cancelled->load()) {
         fail(why, Error::Busy, QStringLiteral("given up"));
