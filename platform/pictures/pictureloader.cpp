@@ -564,6 +564,7 @@ std::optional<QImage> loadFullPicture(const QString& path, PictureHeader* header
         return std::nullopt;
     if (header)
         *header = source.header();
+#ifdef TARVO_HAVE_LIBJPEG
     if (source.isJpeg()) {
         if (uchar* mapped = file->map(0, file->size())) {
             WholeJpeg whole = wholeJpeg(
@@ -575,6 +576,7 @@ std::optional<QImage> loadFullPicture(const QString& path, PictureHeader* header
                 return std::move(whole.image);
         }
     }
+#endif
     return source.decode(QSize(), why);
 }
 
