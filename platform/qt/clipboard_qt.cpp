@@ -144,6 +144,14 @@ public:
         }
     }
 
+    // Qt hands the clipboard to the desktop's clipboard manager as the program ends, after
+    // the decoding jobs are gone: the picture is taken from its job now, so the manager gets
+    // it rather than formats that deliver nothing.
+    void keepAfterExit() override {
+        if (const PictureMime* own = ownPicture())
+            own->picture();
+    }
+
     Result addText(const QString& text) override {
         auto* mime = new QMimeData;
         keepOthers(mime, isTextFormat);
