@@ -269,13 +269,14 @@ struct Decoded {
     bool read = false; // the file could be read (a decode failure then counts as one)
 };
 
-Decoded decodeFile(const QString& path, QSizeF boxTwips) {
+Decoded decodeFile(const QString& path, QSizeF boxTwips, platform::AlsoFitted also = {}) {
     std::unique_ptr<QFile> file = platform::openForReading(path);
     const std::optional<FileIdentity> opened = file ? platform::identityOf(*file) : std::nullopt;
     if (!opened)
         return {platform::identityOf(path), std::nullopt, false};
     if (opened->size > kReadWholeBytes) {
-        std::optional<Thumbnail> thumb = platform::loadThumbnail(*file, path, boxTwips);
+        std::optional<Thumbnail> thumb =
+            platform::loadThumbnail(*file, path, boxTwips, nullptr, also);
         const std::optional<FileIdentity> after = platform::identityOf(*file);
         if (!after || *after != *opened)
             return {opened, std::nullopt, false}; // rewritten while it was read
@@ -285,7 +286,8 @@ Decoded decodeFile(const QString& path, QSizeF boxTwips) {
     file.reset();
     if (!snap)
         return {platform::identityOf(path), std::nullopt, false};
-    return {snap->identity, platform::loadThumbnailFromBytes(snap->bytes, path, boxTwips), true};
+    return {snap->identity,
+            platform::loadThumbnailFromBytes(snap->bytes, path, boxTwips, nullptr, also), true};
 }
 
 // Runs make (which gives the image to write, or nothing) and writes its entry on the pool.
@@ -391,7 +393,13 @@ ThumbnailStore::Result ThumbnailStore::thumbnail(const QString& path, QSizeF box
     // cannot be read gets no entry of any kind. The cell gets the decode at its own size, as
     // without the store: a stored thumbnail made smaller again would blur fine detail or turn
     // it into moiré.
-    Decoded fresh = decodeFile(path, boxTwips);
+    // A picture decoded whole on the way to the cell (a bitmap, a GIF; not a JPEG decoded at a
+    // reduced size) gives its entry from the same decode: a second whole decode of a big bitmap would
+    // cost as much again, and hold its memory beside the user's own decodes.
+    const int n = size ? side(*size) : 0;
+    const QSizeF entryBox(n * scale.x, n * scale.y);
+    QImage entry;
+    Decoded fresh = decodeFile(path, boxTwips, {entryBox, stored ? &entry : nullptr});
     if (!fresh.read || !stored)
         return {fresh.identity, std::move(fresh.thumb), false};
     std::optional<Thumbnail> thumb = std::move(fresh.thumb);
@@ -408,16 +416,17 @@ ThumbnailStore::Result ThumbnailStore::thumbnail(const QString& path, QSizeF box
     Keys keys = keysOf(uri, identity, mtime);
     keys.emplace_back(kWidth, QString::number(thumb->header.pixels.width()));
     keys.emplace_back(kHeight, QString::number(thumb->header.pixels.height()));
-    const int n = side(*size);
     std::function<QImage()> make;
-    if (thumb->image.size() == thumb->header.pixels && thumb->header.pixels.width() <= n &&
-        thumb->header.pixels.height() <= n) {
+    if (!entry.isNull()) {
+        make = [entry] { return entry; };
+    } else if (thumb->image.size() == thumb->header.pixels && thumb->header.pixels.width() <= n &&
+               thumb->header.pixels.height() <= n) {
         make = [image = thumb->image] { return image; }; // whole already: no second decode
     } else {
         // The entry's own decode, off the page's way; the file is read again rather than its
         // bytes kept, and nothing is written when it changed in between.
-        make = [path, identity, box = QSizeF(n * scale.x, n * scale.y)] {
-            const Decoded again = decodeFile(path, box);
+        make = [path, identity, entryBox] {
+            const Decoded again = decodeFile(path, entryBox);
             if (!again.identity || *again.identity != identity)
                 return QImage();
             const std::optional<Thumbnail>& t = again.thumb;

@@ -409,8 +409,10 @@ public:
     // A picture decoded elsewhere, as stored, turned upright as decode() turns its own.
     QImage upright(QImage image) const { return oriented(std::move(image), m_transform); }
 
-    // Decodes at size (the natural size when size is invalid or not smaller).
-    std::optional<QImage> decode(QSize size, Result* why) {
+    // Decodes at size (the natural size when size is invalid or not smaller). Where the
+    // picture is decoded whole on the way, it is also made at alsoSize into *also.
+    std::optional<QImage> decode(QSize size, Result* why, QSize alsoSize = {},
+                                 QImage* also = nullptr) {
         if (m_header.kind == PictureKind::Metafile) {
             if (!size.isValid())
                 size = m_header.pixels;
@@ -419,6 +421,8 @@ public:
         const bool scaled = size.isValid() && size != m_header.pixels;
         if (!m_rle.isEmpty()) {
             std::optional<QImage> image = decodeRleBitmap(m_rle, why);
+            if (image && also && alsoSize.isValid())
+                *also = alsoSize == image->size() ? *image : scaledSmoothly(*image, alsoSize);
             if (image && scaled)
                 *image = scaledSmoothly(*image, size);
             return image;
@@ -443,6 +447,12 @@ public:
             applyIconMask(image, *m_iconMask);
         if (m_oneBitAlpha)
             widenOneBitAlpha(image);
+        if (also && alsoSize.isValid() && image.size() == m_stored) {
+            if (m_transform.testFlag(QImageIOHandler::TransformationRotate90))
+                alsoSize.transpose();
+            *also = oriented(alsoSize == m_stored ? image : scaledSmoothly(image, alsoSize),
+                             m_transform);
+        }
         if (scaledStored && image.size() != size)
             image = scaledSmoothly(image, size);
         return oriented(std::move(image), m_transform);
@@ -501,11 +511,12 @@ QSize fitPixels(const PictureHeader& header, QSizeF box, Scale scale) {
 }
 
 std::optional<Thumbnail> thumbnailFrom(QIODevice& device, NameHints name, QSizeF box, Scale scale,
-                                       Result* why) {
+                                       Result* why, AlsoFitted also = {}) {
     Source source;
     if (!source.open(device, name, scale, why))
         return std::nullopt;
-    auto image = source.decode(fitPixels(source.header(), box, scale), why);
+    const QSize alsoSize = also.image ? fitPixels(source.header(), also.boxTwips, scale) : QSize();
+    auto image = source.decode(fitPixels(source.header(), box, scale), why, alsoSize, also.image);
     if (!image)
         return std::nullopt;
     return Thumbnail{source.header(), std::move(*image)};
@@ -593,16 +604,16 @@ std::vector<std::optional<Thumbnail>> loadThumbnails(const QStringList& paths, Q
 }
 
 std::optional<Thumbnail> loadThumbnail(QIODevice& file, const QString& name, QSizeF boxTwips,
-                                       Result* why) {
-    return thumbnailFrom(file, hintsOf(name), boxTwips, currentScale(), why);
+                                       Result* why, AlsoFitted also) {
+    return thumbnailFrom(file, hintsOf(name), boxTwips, currentScale(), why, also);
 }
 
 std::optional<Thumbnail> loadThumbnailFromBytes(const QByteArray& bytes, const QString& name,
-                                                QSizeF boxTwips, Result* why) {
+                                                QSizeF boxTwips, Result* why, AlsoFitted also) {
     QByteArray copy = bytes;
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
-    return thumbnailFrom(buffer, hintsOf(name), boxTwips, currentScale(), why);
+    return thumbnailFrom(buffer, hintsOf(name), boxTwips, currentScale(), why, also);
 }
 
 namespace {

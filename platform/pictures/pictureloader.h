@@ -69,18 +69,29 @@ QSize fittedPixels(const PictureHeader& header, QSizeF boxTwips);
 // entry per path, in order, empty where loading failed.
 std::vector<std::optional<Thumbnail>> loadThumbnails(const QStringList& paths, QSizeF boxTwips);
 
+// A second size made from the same decode: where the picture is decoded whole on the way to
+// its thumbnail (not by a reader that scales as it decodes, as JPEG's and PNG's do for a
+// picture much larger than the box), it fitted to boxTwips goes to *image; otherwise *image
+// stays null, and that size needs a decode of its own.
+struct AlsoFitted {
+    QSizeF boxTwips;
+    QImage* image = nullptr;
+};
+
 // The thumbnail of a picture file already opened; name stands for the file's name, as below.
 std::optional<Thumbnail> loadThumbnail(QIODevice& file, const QString& name, QSizeF boxTwips,
-                                       Result* why = nullptr);
+                                       Result* why = nullptr, AlsoFitted also = {});
 
-// The thumbnail path on bytes in memory, for the fuzzer; name stands for the file's name
-// (the loader looks at its extension for metafiles and today's kinds).
+// The thumbnail path on bytes in memory; name stands for the file's name (the loader looks at
+// its extension for metafiles and today's kinds).
 std::optional<Thumbnail> loadThumbnailFromBytes(const QByteArray& bytes, const QString& name,
-                                                QSizeF boxTwips, Result* why = nullptr);
+                                                QSizeF boxTwips, Result* why = nullptr,
+                                                AlsoFitted also = {});
 
 // The whole picture from a file's bytes read at one moment, so nothing done to the file since
-// can change it; name stands for the file's name, as for the thumbnail path above. While cancelled (when given) is set, the decoder is fed no more bytes and
-// the decode ends early with nothing, so a decode nobody waits for stops soon.
+// can change it; name stands for the file's name, as for the thumbnail path above. While cancelled
+// (when given) is set, the decoder is fed no more bytes and the decode ends early with nothing, so
+// a decode nobody waits for stops soon.
 std::optional<QImage> loadFullPictureFromBytes(const QByteArray& bytes, const QString& name,
                                                const std::atomic<bool>* cancelled = nullptr,
                                                Result* why = nullptr);
