@@ -1,11 +1,8 @@
 // The small-image list window in place of the main window: paging, selection markers,
-// copying by double-click, a new image folder and the way back.
+// copying by double-click and the way back.
 #include "organiser/dialogs/setdir.h"
 #include "organiser/listwindow/lform.h"
-#include "platform/controls/folderlists.h"
 #include "support/organiserfixture.h"
-
-#include <QDir>
 
 using namespace testing_support;
 using namespace tarvo;
@@ -60,7 +57,7 @@ protected:
 
 } // namespace
 
-TEST_F(LformTest, OpeningHidesTheMainWindowPagesGoByTenAndClicksSelectAndMark) {
+TEST_F(LformTest, OpeningHidesTheMainWindowPagesGoByTenClicksMarkAndDoubleClicksCopy) {
     startSmall();
     EXPECT_FALSE(view()->isVisible());
     EXPECT_TRUE(lf()->isVisible());
@@ -116,40 +113,20 @@ TEST_F(LformTest, OpeningHidesTheMainWindowPagesGoByTenAndClicksSelectAndMark) {
         EXPECT_EQ(shownMarkers(), std::vector<int>{2});
     }
 
-    // OK in the image-folder dialog: the main window shows beside the list, which keeps its
-    // pictures until it renders again.
-    QDir(dir.path()).mkdir(QStringLiteral("sub"));
-    dir.writePicture(QStringLiteral("sub/new.bmp"), 40, 40, Qt::green);
-    const QImage before = lf()->Limage(0)->picture();
+    // A double-click on a small image copies its picture and memo to the destination.
+    TestFolder dest;
+    m().CopyDir = dest.path();
+    dir.write(QStringLiteral("p11.TXT"), "memo of p11");
+    QTest::mouseClick(lf()->Limage(1), Qt::LeftButton); // a double-click's first press
+    QTest::mouseDClick(lf()->Limage(1), Qt::LeftButton);
+    EXPECT_EQ(dest.read(QStringLiteral("p11.bmp")), dir.read(QStringLiteral("p11.bmp")));
+    EXPECT_EQ(dest.read(QStringLiteral("p11.TXT")), QByteArray("memo of p11"));
+    EXPECT_EQ(view()->text1Colour(1), QColor(0xF0, 0x00, 0x00)); // the copied name turns red
+    EXPECT_EQ(shownMarkers(), std::vector<int>{1});
+
+    // OK in the image-folder dialog shows the main window beside the list.
     org->setDir()->open();
-    ASSERT_TRUE(org->setDir()->Dir1()->setPath(dir.path() + QStringLiteral("sub")));
     org->setDir()->Command1_Click();
     EXPECT_TRUE(view()->isVisible());
     EXPECT_TRUE(lf()->isVisible());
-    EXPECT_EQ(view()->Total()->text(), QStringLiteral("1"));
-    EXPECT_EQ(lf()->Limage(0)->picture(), before);
-}
-
-TEST_F(LformTest, DoubleClickCopiesToTheCurrentFolderBeforeAnyChoiceThenToCopyDir) {
-    QDir(dir.path()).mkdir(QStringLiteral("pics"));
-    QDir(dir.path()).mkdir(QStringLiteral("dest"));
-    dir.writePicture(QStringLiteral("pics/a.bmp"), 5, 5);
-    dir.writePicture(QStringLiteral("pics/b.bmp"), 6, 6);
-    dir.write(QStringLiteral("pics/b.TXT"), "memo of b");
-    start();
-    // The image folder is pics; the process's current folder stays dir.
-    org->setDir()->open();
-    ASSERT_TRUE(org->setDir()->Dir1()->setPath(dir.path() + QStringLiteral("pics")));
-    org->setDir()->Command1_Click();
-    press("Small_Com");
-    for (int i : {0, 1}) {
-        QTest::mouseClick(lf()->Limage(i), Qt::LeftButton); // a double-click's first press
-        QTest::mouseDClick(lf()->Limage(i), Qt::LeftButton);
-        m().CopyDir = dir.path() + QStringLiteral("dest/");
-    }
-    EXPECT_EQ(dir.read(QStringLiteral("a.bmp")), dir.read(QStringLiteral("pics/a.bmp")));
-    EXPECT_EQ(view()->text1Colour(1), QColor(0xF0, 0x00, 0x00)); // the copied name turns red
-    EXPECT_EQ(dir.read(QStringLiteral("dest/b.bmp")), dir.read(QStringLiteral("pics/b.bmp")));
-    EXPECT_EQ(dir.read(QStringLiteral("dest/b.TXT")), QByteArray("memo of b"));
-    EXPECT_EQ(shownMarkers(), std::vector<int>{1});
 }

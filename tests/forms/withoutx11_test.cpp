@@ -21,18 +21,12 @@ namespace {
 
 class WithoutX11 : public OrganiserTest {
 protected:
-    void SetUp() override {
-        ASSERT_NE(QGuiApplication::platformName(), QLatin1String("xcb"));
-        capture::module1() = {};
-    }
-    void TearDown() override {
-        capture::module1() = {};
-        OrganiserTest::TearDown();
-    }
+    void SetUp() override { ASSERT_NE(QGuiApplication::platformName(), QLatin1String("xcb")); }
 };
 
 TEST_F(WithoutX11, CaptureSaverSaysItCannotWatchAndStillRunsAndEnds) {
     CurrentDir here(dir.path());
+    capture::module1() = {};
     int ended = 0;
     capture::Form1 form(platform::systemViewerChain(), platform::systemClipboard(),
                         [&] { ++ended; });
@@ -47,6 +41,7 @@ TEST_F(WithoutX11, CaptureSaverSaysItCannotWatchAndStillRunsAndEnds) {
     QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
     EXPECT_EQ(ended, 1);
     EXPECT_TRUE(dir.names().isEmpty());
+    capture::module1() = {};
 }
 
 TEST_F(WithoutX11, WindowOperationsFailAsUnsupportedAndTheCompanionsFallBack) {
