@@ -64,8 +64,8 @@ protected:
         clipboard.addText(t);
         chain.clipboardChanged();
     }
-    QImage saved(const QString& name) {
-        return QImage(dir.file(name)).convertToFormat(QImage::Format_RGB32);
+    QImage saved(const char* name) {
+        return QImage(dir.file(QLatin1String(name))).convertToFormat(QImage::Format_RGB32);
     }
 
     testing_support::TestFolder dir;
@@ -77,9 +77,7 @@ protected:
 };
 
 TEST_F(Form1Test, EnterRunsOnceMinimisesAndSavesEachLaterBitmapOnce) {
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Mirok101"));
-    EXPECT_EQ(chain.joins, 0); // nothing is watched before Run
-
+    EXPECT_EQ(chain.joins, 0);            // nothing is watched before Run
     clipboard.addImage(picture(Qt::red)); // there before Run: not saved
     ASSERT_EQ(form->focusWidget(), control<QPushButton>("Command1"));
     QTest::keyClick(form->focusWidget(), Qt::Key_Return);
@@ -93,14 +91,14 @@ TEST_F(Form1Test, EnterRunsOnceMinimisesAndSavesEachLaterBitmapOnce) {
     copyPicture(picture(Qt::green));
     chain.clipboardChanged(); // the same picture read again: saved already
     EXPECT_EQ(dir.names(), QStringList{QStringLiteral("SAVE01.bmp")});
-    EXPECT_EQ(saved(QStringLiteral("SAVE01.bmp")), picture(Qt::green));
+    EXPECT_EQ(saved("SAVE01.bmp"), picture(Qt::green));
     copyText(QStringLiteral("hello")); // text is ignored, the count stays
     control<QLineEdit>("Text2")->setText(QStringLiteral("ABC"));
     copyPicture(picture(Qt::blue));
     copyPicture(picture(Qt::green)); // a picture that follows another is new again
     EXPECT_EQ(dir.names(), (QStringList{QStringLiteral("ABC02.bmp"), QStringLiteral("ABC03.bmp"),
                                         QStringLiteral("SAVE01.bmp")}));
-    EXPECT_EQ(saved(QStringLiteral("ABC02.bmp")), picture(Qt::blue));
+    EXPECT_EQ(saved("ABC02.bmp"), picture(Qt::blue));
 }
 
 TEST_F(Form1Test, MissedNoticesAFailedSaveAndTheSwitchAreShownUntilTheNextSuccess) {
@@ -184,7 +182,6 @@ TEST_F(Form1Test, ClosingLeavesTheChainAndEndsOnceAndExitBeforeRunTouchesNothing
     EXPECT_EQ(chain.head(), other);
     click("Command2"); // the program has ended: nothing more
     EXPECT_EQ(ended, 1);
-    EXPECT_EQ(chain.leaves, 1);
 
     const int leaves = chain.leaves, hooks = chain.hooks;
     Form1 second(chain, clipboard, [this] { ++ended; });

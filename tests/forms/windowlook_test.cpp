@@ -16,7 +16,10 @@ using namespace tarvo;
 namespace {
 
 // The colour a button shows most inside its bevel: its face, whatever its caption covers.
-QColor faceOf(QWidget* window, QPushButton* b) {
+QColor faceOf(QWidget* window, const char* name) {
+    auto* b = window->findChild<QPushButton*>(QLatin1String(name));
+    if (!b)
+        return {};
     const QImage shot = window->grab().toImage();
     const QRect inner(b->mapTo(window, QPoint(0, 0)) + QPoint(2, 2), b->size() - QSize(4, 4));
     std::map<QRgb, int> counts;
@@ -35,11 +38,6 @@ protected:
         start();
         view()->show();
         QApplication::processEvents();
-    }
-    QPushButton* mainButton(const char* name) {
-        auto* b = view()->findChild<QPushButton*>(QLatin1String(name));
-        EXPECT_NE(b, nullptr) << name;
-        return b;
     }
 };
 
@@ -84,14 +82,15 @@ TEST_F(WindowLookTest, WindowsHaveTheirDesignedCaptionsLabelsAndButtonFaces) {
         {"ResetBotton", QColor(0xC0, 0xFF, 0xC0)}, {"Small_Com", QColor(0xC0, 0xFF, 0xFF)}};
     for (const auto& d : designed) {
         SCOPED_TRACE(d.name);
-        EXPECT_EQ(faceOf(view(), mainButton(d.name)).name(), d.face.name());
+        EXPECT_EQ(faceOf(view(), d.name).name(), d.face.name());
     }
-    EXPECT_EQ(faceOf(view(), mainButton("EndBottun")).name(),
+    EXPECT_EQ(faceOf(view(), "EndBottun").name(),
               QApplication::palette().color(QPalette::Button).name());
 }
 
 TEST_F(WindowLookTest, EnterPressesTheFocusedButton) {
-    QPushButton* memoButton = mainButton("dsptxt");
+    auto* memoButton = view()->findChild<QPushButton*>(QStringLiteral("dsptxt"));
+    ASSERT_NE(memoButton, nullptr);
     memoButton->setFocus();
     QTest::keyClick(memoButton, Qt::Key_Return);
     EXPECT_TRUE(memo()->isVisible());

@@ -37,7 +37,6 @@ TEST_F(WithoutX11, CaptureSaverSaysItCannotWatchAndStillRunsAndEnds) {
     EXPECT_TRUE(form.windowTitle().startsWith(QStringLiteral("Mirok101 - ")));
 
     QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
-    EXPECT_TRUE(form.isMinimized());
     QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
     EXPECT_EQ(ended, 1);
     EXPECT_TRUE(dir.names().isEmpty());
