@@ -103,10 +103,8 @@ TEST(WmfHeader, DamagedOrAbsurdFilesFailAlikeForTheHeaderAndTheDrawing) {
         QByteArray bytes;
         Error error;
     } cases[] = {
-        {"cut in the last record", good.left(good.size() - 2), Error::Corrupt},
         {"cut in a middle record", good.left(22 + 18 + 4), Error::Corrupt},
         {"empty", QByteArray(), Error::Corrupt},
-        {"cut in the header", good.left(30), Error::Corrupt},
         {"another format", QByteArray("GIF89a not a metafile at all...."), Error::Corrupt},
         {"no end record", drawing().placeable(0, 0, 100, 100, 1440).buildWithoutEof(),
          Error::Corrupt},
@@ -114,14 +112,10 @@ TEST(WmfHeader, DamagedOrAbsurdFilesFailAlikeForTheHeaderAndTheDrawing) {
         {"a record past the end", hugeRecord, Error::Corrupt},
         {"selecting past the object table",
          placeable().createPen(0, 1, Qt::black).selectObject(1).build(), Error::Corrupt},
-        {"deleting past the object table",
-         placeable().objects(2).createPen(0, 1, Qt::black).deleteObject(7).build(), Error::Corrupt},
         {"a huge object table", placeable().objects(60000).build(), Error::TooLarge},
         {"64,000 pixels a side", drawing().placeable(-32000, -32000, 32000, 32000, 96).build(),
          Error::TooLarge},
-        {"one unit per inch", drawing().placeable(0, 0, 30000, 30000, 1).build(), Error::TooLarge},
         {"no units per inch", drawing().placeable(0, 0, 100, 100, 0).build(), Error::Corrupt},
-        {"an empty box", drawing().placeable(0, 0, 0, 100, 1440).build(), Error::Corrupt},
         {"a huge window",
          WmfBuilder().setMapMode(1).setWindowExt(32000, 32000).rectangle(0, 0, 10, 10).build(),
          Error::TooLarge},
