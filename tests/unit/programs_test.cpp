@@ -1,13 +1,10 @@
 // Starting programs by their Windows names, and the key strings of sendKeys.
 #include "platform/keystrokes.h"
 #include "platform/programlookup.h"
-#include "platform/programs.h"
 #include "support/testfolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QTest>
 #include <gtest/gtest.h>
 
 using platform::KeyStroke;
@@ -67,34 +64,6 @@ TEST(ProgramLookup, SearchesOwnFolderThenCurrentFolderThenPath) {
     EXPECT_EQ(paths[1], QDir(QDir::cleanPath(cur.path())).filePath("Mirok101"));
     EXPECT_EQ(paths[2], QDir(QDir::cleanPath(onPath.path())).filePath("Mirok101"));
     EXPECT_EQ(paths.removeDuplicates(), 0);
-}
-
-TEST(ProgramLookup, StartsTheFirstExecutableInItsFolderWithTheNoFocusArgument) {
-    testing_support::TestFolder cur;
-    testing_support::CurrentDir in(cur.path());
-    // Not executable: passed over; then the "program" records how it was started.
-    cur.write(QStringLiteral("kolourpaint"), "not a program");
-    EXPECT_EQ(platform::resolveProgram(QStringLiteral("MSPAINT.EXE")).contains(cur.path()), false);
-    cur.write(QStringLiteral("clipbrd"), "#!/bin/sh\necho \"$PWD $*\" > started.txt\n");
-    QFile(cur.file(QStringLiteral("clipbrd")))
-        .setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    ASSERT_EQ(platform::resolveProgram(QStringLiteral("clipbrd.exe")),
-              QDir(QDir::cleanPath(cur.path())).filePath("clipbrd"));
-
-    for (const auto& [style, args] :
-         {std::pair{platform::WindowStyle::NormalNoFocus, QStringLiteral(" --no-focus")},
-          std::pair{platform::WindowStyle::NormalFocus, QString()}}) {
-        QFile::remove(cur.file(QStringLiteral("started.txt")));
-        ASSERT_TRUE(platform::startProgram(QStringLiteral("CLIPBRD.EXE"), style));
-        QTRY_VERIFY_WITH_TIMEOUT(cur.exists(QStringLiteral("started.txt")), 5000);
-        QTest::qWait(100); // the line written whole
-        EXPECT_EQ(QString::fromUtf8(cur.read(QStringLiteral("started.txt"))).trimmed(),
-                  QDir::cleanPath(cur.path()) + args);
-    }
-    EXPECT_EQ(platform::startProgram(QStringLiteral("NoSuchProgram.exe"),
-                                     platform::WindowStyle::NormalFocus)
-                  .error,
-              platform::Error::NotFound);
 }
 
 TEST(ProgramLookup, PaintMessageNamesEveryStandInOnALineOfItsOwn) {
