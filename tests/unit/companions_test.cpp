@@ -118,25 +118,6 @@ TEST_F(CompanionsTest, EachPressClosesTheOpenViewerOrStartsOneWithoutTheFocus) {
     EXPECT_TRUE(box.shown.empty());
 }
 
-TEST_F(CompanionsTest, RaisingActivatesTheViewerOnlyWhileItIsOpenAndForgetsItQuietly) {
-    const QStringList activation{QStringLiteral("Activate クリップボード ビューア 0")};
-    EXPECT_TRUE(tarvo::RaiseClipboardViewer(*org));
-    EXPECT_TRUE(calls().isEmpty()) << "no viewer started, nothing to raise";
-    tarvo::ToggleClipboardViewer(*org);
-    programs.active = QStringLiteral("    画像整理ツール　 [Tarvo  V1.4 ]");
-    calls();
-    EXPECT_TRUE(tarvo::RaiseClipboardViewer(*org));
-    EXPECT_EQ(calls(), activation);
-    EXPECT_EQ(programs.active, kViewer);
-    programs.closeByHand(kViewer);
-    EXPECT_FALSE(tarvo::RaiseClipboardViewer(*org));
-    EXPECT_EQ(calls(), activation);
-    EXPECT_EQ(open(), 0);
-    EXPECT_TRUE(tarvo::RaiseClipboardViewer(*org));
-    EXPECT_TRUE(calls().isEmpty()) << "forgotten: no further activation";
-    EXPECT_TRUE(box.shown.empty());
-}
-
 TEST_F(CompanionsTest, EndClosesTheOpenViewerWaitingAndEndsWithoutKeysWhenItIsGone) {
     EXPECT_FALSE(tarvo::CloseClipboardViewer(*org, true));
     EXPECT_EQ(calls(), QStringList{kRestoreViewer});

@@ -39,19 +39,6 @@ TEST(KeyStrokes, RefusesWhatItCannotSendWhole) {
         EXPECT_FALSE(platform::parseKeyStrokes(QString::fromUtf8(bad))) << bad;
 }
 
-TEST(ProgramLookup, MapsTheWindowsNamesToOurStandIns) {
-    const std::pair<const char*, QStringList> rows[] = {
-        {"CLIPBRD.EXE", {"clipbrd"}},
-        {"mirok101.exe", {"Mirok101"}},
-        {"MSPAINT.EXE", {"kolourpaint", "pinta", "mtpaint", "gimp", "krita"}},
-        {"Other.exe", {"Other"}},
-        {"../x.exe", {}},
-        {".exe", {}},
-    };
-    for (const auto& [name, candidates] : rows)
-        EXPECT_EQ(platform::programCandidates(QString::fromUtf8(name)), candidates) << name;
-}
-
 TEST(ProgramLookup, SearchesOwnFolderThenCurrentFolderThenPath) {
     testing_support::TestFolder cur, onPath;
     testing_support::CurrentDir in(cur.path());

@@ -1,30 +1,14 @@
-// Twips layout and the message box.
+// The message box of Linux (on Windows it is the system's own, tested in tests/win).
 #include "platform/controls/messagebox.h"
-#include "platform/controls/placement.h"
-#include "platform/twips.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTimer>
-#include <QWidget>
 #include <gtest/gtest.h>
 
 using namespace platform;
 
-TEST(Twips, FifteenTwipsPerPixelAt96Dpi) {
-    EXPECT_EQ(twipsToPixelsX(1455), 97);
-    EXPECT_EQ(twipsToPixelsY(7.4), 0);
-    EXPECT_DOUBLE_EQ(pixelsToTwipsX(97), 1455.0);
-    QWidget window;
-    setClientTwips(&window, 5010, 3420);
-    EXPECT_EQ(window.size(), QSize(334, 228));
-    QWidget child(&window);
-    placeTwips(&child, 105, 75, 2535, 2430);
-    EXPECT_EQ(child.geometry(), QRect(7, 5, 169, 162));
-}
-
-// On Windows the message box is the system's own (MessageBoxW), tested in tests/win.
 #ifndef _WIN32
 TEST(MessageBox, OneOkButtonTheProgramsNameForAnEmptyTitleAndLinesAtCarriageReturns) {
     const QString old = QGuiApplication::applicationDisplayName();
