@@ -29,17 +29,9 @@ TEST(HomeDrive, HomeIsAddedAfterTheDrivesUnlessItIsOneOfThem) {
     EXPECT_EQ(withHomeDrive(drives, QStringLiteral("/")).size(), 2u) << "home at the root";
 }
 
-TEST(DriveRoots, APathBelongsToTheLongestRootThatHoldsItOnEitherSystem) {
+#ifdef _WIN32 // on Linux, the folder lists' tests follow paths to their drives
+TEST(DriveRoots, APathBelongsToTheLongestRootThatHoldsIt) {
     using platform::driveRootOf;
-    // Paths are made absolute first, so each system's own form is tried on it.
-#ifndef _WIN32
-    const std::vector<Drive> linux{{QStringLiteral("/"), QStringLiteral("/  [vda]")},
-                                   {QStringLiteral("/media/stick"), QStringLiteral("s")}};
-    EXPECT_EQ(driveRootOf(linux, QStringLiteral("/media/stick/pictures")),
-              QStringLiteral("/media/stick"));
-    EXPECT_EQ(driveRootOf(linux, QStringLiteral("/media/sticker")), QStringLiteral("/"));
-    EXPECT_EQ(driveRootOf(linux, QStringLiteral("/")), QStringLiteral("/"));
-#else
     // Windows roots end with their separator ("C:/").
     const std::vector<Drive> windows{{QStringLiteral("C:/"), QStringLiteral("c: [OS]")},
                                      {QStringLiteral("D:/"), QStringLiteral("d:")},
@@ -49,7 +41,7 @@ TEST(DriveRoots, APathBelongsToTheLongestRootThatHoldsItOnEitherSystem) {
     EXPECT_EQ(driveRootOf(windows, QStringLiteral("D:/photos")), QStringLiteral("D:/"));
     EXPECT_EQ(driveRootOf(windows, QStringLiteral("C:/stick/a")), QStringLiteral("C:/stick"));
     EXPECT_EQ(driveRootOf(windows, QStringLiteral("E:/x")), QString());
-#endif
 }
+#endif
 
 } // namespace

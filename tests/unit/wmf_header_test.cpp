@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 using platform::Error;
 using platform::Result;
 using wmftest::WmfBuilder;
@@ -21,72 +19,43 @@ WmfBuilder drawing() {
     return b;
 }
 
-// The bytes of a bitmap record (StretchDIB) stated as w x h, with the given pixel bytes.
-QByteArray bitmapRecord(int w, int h, int pixelBytes) {
-    WmfBuilder b;
-    QByteArray params;
-    for (int word : {0x0020, 0x00CC, 0, h & 0xFFFF, w & 0xFFFF, 0, 0, 100, 100, 0, 0}) {
-        params.append(char(word & 0xFF));
-        params.append(char((word >> 8) & 0xFF));
-    }
-    params += WmfBuilder::dibHeader(w, h, 24) + QByteArray(pixelBytes, '\0');
-    return b.placeable(0, 0, 100, 100, 1440).recordBytes(0x0F43, params).build();
-}
-
 } // namespace
 
-TEST(WmfHeader, PlaceableSizeIsTheBoxInItsUnitsPerInch) {
-    struct Case {
-        int left, top, right, bottom, inch;
-        double twipsW, twipsH;
+TEST(WmfHeader, NaturalSizeIsThePlaceableBoxOrTheWindowInItsMappingModeOrWhatItDraws) {
+    const auto plain = [](int mode, int x, int y) {
+        WmfBuilder b;
+        if (mode)
+            b.setMapMode(mode);
+        return b.setWindowOrg(0, 0).setWindowExt(x, y).rectangle(0, 0, 10, 10).build();
     };
-    // 1440 units per inch are twips; 576 units per inch make each unit 2.5 twips.
-    const Case cases[] = {{0, 0, 1000, 800, 1440, 1000, 800},
-                          {0, 0, 576, 288, 576, 1440, 720},
-                          {-500, 200, 500, 700, 1440, 1000, 500}};
-    for (const Case& c : cases) {
-        QByteArray bytes = drawing().placeable(c.left, c.top, c.right, c.bottom, c.inch).build();
-        if (c.left) // writers often get the checksum wrong
-            bytes[20] = char(bytes[20] ^ 0x5A);
+    QByteArray badSum = drawing().placeable(-500, 200, 500, 700, 1440).build();
+    badSum[20] = char(badSum[20] ^ 0x5A); // writers often get the checksum wrong
+    WmfBuilder drawn;                     // no window: drawn from (100, 50) to (292, 146)
+    drawn.rectangle(100, 50, 200, 146).moveTo(200, 100).lineTo(292, 100);
+    const std::pair<QByteArray, QSizeF> cases[] = {
+        {drawing().placeable(0, 0, 1000, 800, 1440).build(), {1000, 800}}, // in twips
+        {drawing().placeable(0, 0, 576, 288, 576).build(), {1440, 720}},   // 2.5 twips a unit
+        {badSum, {1000, 500}},
+        {plain(0, 96, 48), {1440, 720}},     // MM_TEXT by default: 96 per inch
+        {plain(8, 192, 96), {2880, 1440}},   // MM_ANISOTROPIC: 96 per inch
+        {plain(7, 96, 96), {1440, 1440}},    // MM_ISOTROPIC
+        {plain(6, 1440, -720), {1440, 720}}, // MM_TWIPS, y upwards
+        {plain(3, 2540, 1270), {1440, 720}}, // MM_HIMETRIC: 0.01 mm
+        {plain(4, 100, 50), {1440, 720}},    // MM_LOENGLISH: 0.01 inch
+        {drawn.build(), {2880, 1440}},       // 192 x 96 pixels at 96 per inch
+    };
+    int row = 0;
+    for (const auto& [bytes, twips] : cases) {
         Result why;
         const auto header = wmf::readHeader(bytes, &why);
-        ASSERT_TRUE(header) << why.reason.toStdString();
+        ASSERT_TRUE(header) << "row " << row << ": " << why.reason.toStdString();
         EXPECT_EQ(header->kind, platform::PictureKind::Metafile);
-        EXPECT_EQ(header->twips, QSizeF(c.twipsW, c.twipsH));
-        EXPECT_EQ(header->pixels.width(), int(std::lround(c.twipsW / platform::twipsPerPixelX())));
-        EXPECT_EQ(header->pixels.height(), int(std::lround(c.twipsH / platform::twipsPerPixelY())));
+        EXPECT_EQ(header->twips, twips) << "row " << row;
+        EXPECT_EQ(header->pixels, QSizeF(twips.width() / platform::twipsPerPixelX(),
+                                         twips.height() / platform::twipsPerPixelY())
+                                      .toSize())
+            << "row " << row++;
     }
-}
-
-TEST(WmfHeader, PlainSizeIsTheWindowExtentInItsMappingModeOrWhatItDraws) {
-    struct Case {
-        int mode; // 0: none set
-        int extX, extY;
-        double twipsW, twipsH;
-    };
-    const Case cases[] = {
-        {0, 96, 48, 1440, 720},     // MM_TEXT by default: 96 per inch
-        {8, 192, 96, 2880, 1440},   // MM_ANISOTROPIC: 96 per inch
-        {7, 96, 96, 1440, 1440},    // MM_ISOTROPIC
-        {6, 1440, -720, 1440, 720}, // MM_TWIPS, y upwards
-        {3, 2540, 1270, 1440, 720}, // MM_HIMETRIC: 0.01 mm
-        {4, 100, 50, 1440, 720},    // MM_LOENGLISH: 0.01 inch
-    };
-    for (const Case& c : cases) {
-        WmfBuilder b;
-        if (c.mode)
-            b.setMapMode(c.mode);
-        b.setWindowOrg(0, 0).setWindowExt(c.extX, c.extY).rectangle(0, 0, 10, 10);
-        const auto header = wmf::readHeader(b.build());
-        ASSERT_TRUE(header) << "mode " << c.mode;
-        EXPECT_EQ(header->twips, QSizeF(c.twipsW, c.twipsH)) << "mode " << c.mode;
-    }
-    // No window: drawn from (100, 50) to (292, 146), 192 x 96 pixels at 96 per inch.
-    WmfBuilder b;
-    b.rectangle(100, 50, 200, 146).moveTo(200, 100).lineTo(292, 100);
-    const auto header = wmf::readHeader(b.build());
-    ASSERT_TRUE(header);
-    EXPECT_EQ(header->twips, QSizeF(2880, 1440));
 }
 
 TEST(WmfHeader, DamagedOrAbsurdFilesFailAlikeForTheHeaderAndTheDrawing) {
@@ -117,8 +86,6 @@ TEST(WmfHeader, DamagedOrAbsurdFilesFailAlikeForTheHeaderAndTheDrawing) {
          WmfBuilder().setMapMode(1).setWindowExt(32000, 32000).rectangle(0, 0, 10, 10).build(),
          Error::TooLarge},
         {"nothing drawn", WmfBuilder().setMapMode(1).setBkMode(1).build(), Error::Corrupt},
-        {"a 60,000 x 60,000 bitmap", bitmapRecord(60000, 60000, 64), Error::TooLarge},
-        {"a bitmap without its pixels", bitmapRecord(100, 100, 100), Error::Corrupt},
     };
     for (const auto& c : cases) {
         Result why, renderWhy;
