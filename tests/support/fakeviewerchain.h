@@ -7,7 +7,6 @@
 #include <QWidget>
 #include <map>
 #include <stdexcept>
-#include <vector>
 
 namespace testing_support {
 

@@ -18,23 +18,6 @@ const QRgb kRed = qRgb(255, 0, 0);
 
 } // namespace
 
-TEST(RleBitmap, EncodedPicturesComeBackExactly) {
-    QList<QRgb> palette;
-    for (int i = 0; i < 256; ++i)
-        palette << qRgb(i, 255 - i, (i * 7) & 255);
-    for (int bits : {8, 4}) {
-        const int colours = 1 << bits;
-        auto index = [colours](int x, int y) { return (x / 3 + y * 5) % colours; };
-        const QByteArray file = tools::encodeRleBitmap(13, 7, bits, palette.mid(0, colours), index);
-        const auto img = decodeRleBitmap(file);
-        ASSERT_TRUE(img.has_value()) << bits;
-        ASSERT_EQ(img->size(), QSize(13, 7));
-        for (int y = 0; y < 7; ++y)
-            for (int x = 0; x < 13; ++x)
-                ASSERT_EQ(img->pixel(x, y), palette[index(x, y)]) << bits << " " << x << "," << y;
-    }
-}
-
 TEST(RleBitmap, SkippedPixelsTakeTheFirstColourAlsoThroughThePictureLoader) {
     // 6 × 3: bottom row two 1s then end of line; a delta of 3 right and 1 up, one 1;
     // then end of bitmap. Everything else is index 0 (white).

@@ -4,16 +4,12 @@
 #include "organiser/companions/companions.h"
 #include "support/organiserfixture.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QTest>
 #include <functional>
-#include <gtest/gtest.h>
-#include <memory>
 
-using testing_support::FakeMessageBox;
 using testing_support::FakePrograms;
 using Kind = FakePrograms::Call::Kind;
 
@@ -57,11 +53,6 @@ protected:
         }
         programs.calls.clear();
         return out;
-    }
-    void clickEnd() {
-        auto* end = org->imgView()->findChild<QPushButton*>(QStringLiteral("EndBottun"));
-        ASSERT_NE(end, nullptr);
-        end->click();
     }
 };
 
@@ -125,13 +116,13 @@ TEST_F(CompanionsTest, EndClosesTheOpenViewerWaitingAndEndsWithoutKeysWhenItIsGo
     programs.closeByHand(kViewer);
     programs.active = QStringLiteral("an editor");
     calls();
-    clickEnd();
+    press("EndBottun");
     EXPECT_EQ(calls(), QStringList{kRestoreViewer});
     EXPECT_EQ(programs.active, QStringLiteral("an editor")) << "no keys to another window";
     EXPECT_EQ(endCalls, 1);
     tarvo::ToggleClipboardViewer(*org);
     calls();
-    clickEnd();
+    press("EndBottun");
     EXPECT_EQ(calls(), (QStringList{kRestoreViewer, QStringLiteral("Keys +{F10}FX 1")}));
     EXPECT_EQ(programs.windowCount(kViewer), 0);
     EXPECT_TRUE(box.shown.empty());

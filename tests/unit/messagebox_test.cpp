@@ -13,25 +13,21 @@ using namespace platform;
 TEST(MessageBox, OneOkButtonTheProgramsNameForAnEmptyTitleAndLinesAtCarriageReturns) {
     const QString old = QGuiApplication::applicationDisplayName();
     QGuiApplication::setApplicationDisplayName(QStringLiteral("tarvo104"));
-    QString text, title;
-    QMessageBox::Icon icon = QMessageBox::Question;
-    QStringList buttons;
+    bool shown = false;
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
-        text = box->text();
-        title = box->windowTitle();
-        icon = box->icon();
-        for (QAbstractButton* b : box->buttons())
-            buttons << b->text();
+        shown = true;
+        EXPECT_EQ(box->text(), QStringLiteral("一行目\n二行目\n\n(例）三行目\n四"));
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("tarvo104"));
+        EXPECT_EQ(box->icon(), QMessageBox::Critical);
+        EXPECT_EQ(box->buttons().size(), 1);
+        EXPECT_EQ(box->buttons().value(0)->text(), QStringLiteral("OK"));
         box->buttons().value(0)->click();
     });
     systemMessageBox().show(nullptr, QStringLiteral("一行目\r二行目\r\r(例）三行目\r\n四"),
                             QString(), MessageBox::Icon::Critical);
-    EXPECT_EQ(text, QStringLiteral("一行目\n二行目\n\n(例）三行目\n四"));
-    EXPECT_EQ(title, QStringLiteral("tarvo104"));
-    EXPECT_EQ(icon, QMessageBox::Critical);
-    EXPECT_EQ(buttons, QStringList{QStringLiteral("OK")});
+    EXPECT_TRUE(shown);
     QGuiApplication::setApplicationDisplayName(old);
 }
 #endif
