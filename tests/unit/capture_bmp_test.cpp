@@ -3,7 +3,6 @@
 #include "platform/pictures/bmpwriter.h"
 #include "support/testfolder.h"
 
-#include <QImageReader>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>

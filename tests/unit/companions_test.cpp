@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QPushButton>
 #include <QTest>
 #include <functional>
 
