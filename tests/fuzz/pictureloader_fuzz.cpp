@@ -23,13 +23,6 @@ QByteArray encoded(const QImage& img, const char* format) {
     return bytes;
 }
 
-QByteArray rle8Bitmap() {
-    const QByteArray pixels("\x04\x01\x00\x00\x01\x02\x00\x03\x01\x02\x01\x00\x00\x01", 14);
-    return tools::wrapRleBitmap(4, 2, 8,
-                                {qRgb(0, 0, 0), qRgb(0, 0, 255), qRgb(0, 255, 0), qRgb(255, 0, 0)},
-                                pixels);
-}
-
 // A JPEG whose orientation tag (6, a quarter turn) the loader applies.
 QByteArray turnedJpeg(const QByteArray& jpeg) {
     const QByteArray body = QByteArray("Exif\0\0MM\0\x2A\0\0\0\x08\0\x01", 16) +
@@ -42,11 +35,10 @@ QByteArray turnedJpeg(const QByteArray& jpeg) {
 void writeSeeds(const QString& folder) {
     QDir().mkpath(folder);
     QImage img(23, 11, QImage::Format_RGB32);
-    QPainter p(&img);
-    p.fillRect(img.rect(), Qt::white);
-    p.setPen(Qt::red);
-    p.drawEllipse(2, 2, 18, 7);
-    p.end();
+    img.fill(Qt::white);
+    QPainter(&img).drawEllipse(2, 2, 18, 7);
+    const QRgb white = qRgb(255, 255, 255);
+    const auto ink = [&](int x, int y) { return int(img.pixel(x, y) != white); };
     const struct {
         const char* name;
         QByteArray bytes;
@@ -54,7 +46,7 @@ void writeSeeds(const QString& folder) {
                  {"seed.jpg", encoded(img, "jpeg")},
                  {"seed.ico", encoded(img.scaled(16, 16), "ico")},
                  {"seed.gif", tools::encodeGif(img)},
-                 {"seed-rle8.bmp", rle8Bitmap()},
+                 {"seed-rle8.bmp", tools::encodeRleBitmap(23, 11, 8, {white, qRgb(0, 0, 0)}, ink)},
                  {"seed.png", encoded(img, "png")},
                  {"seed.webp", encoded(img, "webp")},
                  {"seed.tif", encoded(img, "tiff")},

@@ -1,7 +1,6 @@
 #pragma once
-// The file service over the real files of a test's folders, with failures the test
-// arranges (a read-only file, a folder without write access, a full disk) without a change
-// of modes, which root would ignore.
+// The real files of a test's folders, with failures the test arranges (a read-only file, a
+// folder without write access, a full disk) without a change of modes, which root would ignore.
 
 #include "platform/files.h"
 
@@ -15,15 +14,11 @@ namespace testing_support {
 
 class FakeFiles : public platform::Files {
 public:
-    // Files whose read-only attribute is set: neither replaced nor deleted (renaming them
-    // is allowed, as on Windows).
+    // Files with the read-only attribute: neither replaced nor deleted, but renamed as on Windows.
     QStringList readOnly;
-    // A file, or a folder ending in "/", to the system error every change there meets:
-    // EACCES for a folder without write access, ENOSPC for a full disk, EROFS for a
-    // read-only file system.
+    // A file, or a folder ending in "/", to the errno every change there meets (EACCES, ENOSPC).
     std::map<QString, int> failing;
-    // Every change asked for, in order: "remove p", "rename a > b", "copy a > b", "write p",
-    // with "/" whatever form the program passes.
+    // Every change asked for: "remove p", "rename a > b", "copy a > b", "write p" (with "/").
     QStringList changes;
 
     bool isNormalFile(const QString& path) override { return real().isNormalFile(path); }

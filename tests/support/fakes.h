@@ -1,6 +1,6 @@
 #pragma once
 // Recording doubles of the platform services, for tests that drive the organiser without a
-// display or other programs. Header only; each test makes its own instances.
+// display or other programs.
 
 #include "fakefiles.h"
 #include "platform/clipboard.h"
@@ -16,9 +16,8 @@
 
 namespace testing_support {
 
-// Other programs and their windows, simulated: starting a known program opens a window
-// with its caption; activation finds a caption exactly or by its beginning; the closing
-// keys close the active window.
+// Other programs and their windows: a started program opens a window with its caption,
+// activation finds a caption exactly or by its beginning, the closing keys close the active one.
 class FakePrograms : public platform::Programs {
 public:
     struct Call {
@@ -29,8 +28,7 @@ public:
         bool wait = false; // wait flag of an activation or of sent keys
     };
 
-    // Program name (as started, any case) to the caption of the window it opens; a name
-    // not listed cannot be started.
+    // Program name (any case) to the caption of its window; a name not listed cannot start.
     std::map<QString, QString> programs;
     QStringList windows;   // captions of the open top-level windows
     QStringList minimised; // captions of those windows that are minimised
@@ -90,12 +88,6 @@ public:
         if (active == caption)
             active.clear();
     }
-    int count(Call::Kind kind) const {
-        int n = 0;
-        for (const Call& c : calls)
-            n += c.kind == kind;
-        return n;
-    }
     int windowCount(const QString& caption) const { return int(windows.count(caption)); }
 
 private:
@@ -117,8 +109,7 @@ public:
     int clears = 0;
     bool heldByOther = false; // every call fails as when another program holds it
     bool unreadable = false;  // the bitmap offered cannot be read (its owner cannot make it)
-    // Keeps pictures still being made as they were offered, without waiting for them, as the
-    // system clipboard does until a reader asks.
+    // Keeps pictures still being made unread, as the system clipboard does until a reader asks.
     bool keepPending = false;
     std::vector<std::shared_ptr<platform::PendingImage>> pending;
     std::vector<std::shared_ptr<platform::PendingImage>> withdrawn; // offers taken back

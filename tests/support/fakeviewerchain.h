@@ -7,29 +7,15 @@
 #include <QWidget>
 #include <map>
 #include <stdexcept>
-#include <vector>
 
 namespace testing_support {
 
 class FakeViewerChain final : public platform::ViewerChain {
 public:
     using WindowHandle = platform::WindowHandle;
-    struct Message {
-        std::uint32_t msg;
-        platform::WParam wParam;
-        platform::LParam lParam;
-    };
     struct Window {
         platform::WndProc proc = nullptr;
-        WindowHandle next = 0;           // an other viewer's own link
-        std::vector<Message> ownProcLog; // what reached the window's own procedure
-        int draws = 0;                   // notices an other viewer received
-        int drawsSeen() const {
-            int n = 0;
-            for (const Message& m : ownProcLog)
-                n += m.msg == platform::WM_DRAWCLIPBOARD;
-            return n;
-        }
+        WindowHandle next = 0; // an other viewer's own link
     };
 
     FakeViewerChain() { s_current = this; }
@@ -51,23 +37,14 @@ public:
     WindowHandle addOtherViewer() {
         WindowHandle h = newWindow(true);
         m_windows[h].next = SetClipboardViewer(h);
-        m_windows[h].draws = 0;
-        m_windows[h].ownProcLog.clear();
         --joins;
         return h;
     }
-    void removeOtherViewer(WindowHandle h) {
-        ChangeClipboardChain(h, m_windows.at(h).next);
-        --leaves;
-    }
-    WindowHandle addWindow() { return newWindow(false); }
-    static platform::WndProc ownProcedure() { return &ownProc; }
     void clipboardChanged() {
         if (m_head)
             SendMessageA(m_head, platform::WM_DRAWCLIPBOARD, 0, 0);
     }
 
-    Window& window(WindowHandle h) { return m_windows.at(h); }
     WindowHandle head() const { return m_head; }
 
     WindowHandle SetClipboardViewer(WindowHandle window) override {
@@ -117,8 +94,6 @@ public:
         return prev ? prev(window, msg, w, l) : 0;
     }
 
-    static constexpr platform::LResult kOwnResult = 4242;
-
 private:
     WindowHandle newWindow(bool other) {
         WindowHandle h = m_nextHandle;
@@ -127,19 +102,16 @@ private:
         return h;
     }
 
-    static platform::LResult TARVO_WNDPROC_CC ownProc(WindowHandle h, std::uint32_t msg,
-                                                      platform::WParam w, platform::LParam l) {
-        s_current->m_windows.at(h).ownProcLog.push_back({msg, w, l});
-        return kOwnResult;
+    static platform::LResult TARVO_WNDPROC_CC ownProc(WindowHandle, std::uint32_t, platform::WParam,
+                                                      platform::LParam) {
+        return 0;
     }
 
     static platform::LResult TARVO_WNDPROC_CC viewerProc(WindowHandle h, std::uint32_t msg,
                                                          platform::WParam w, platform::LParam l) {
         FakeViewerChain& c = *s_current;
         Window& me = c.m_windows.at(h);
-        me.ownProcLog.push_back({msg, w, l});
         if (msg == platform::WM_DRAWCLIPBOARD) {
-            ++me.draws;
             if (me.next)
                 c.SendMessageA(me.next, msg, w, l);
         } else if (msg == platform::WM_CHANGECBCHAIN) {

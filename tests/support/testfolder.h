@@ -17,9 +17,8 @@ public:
     void write(const QString& name, const QByteArray& bytes) const;
     QByteArray read(const QString& name) const;
     bool exists(const QString& name) const;
-    // Writes a picture of the given pixel size filled with colour, in the format the
-    // name's extension gives ("bmp", "jpg", "gif", "ico", "png"; "dib" and "rle" as BMP).
-    // GIF pictures come from the encoder in tools/, since Qt writes no GIF.
+    // A picture of w × h filled with colour, in the format the extension (or format) names;
+    // "dib" and "rle" as BMP, GIF by the encoder in tools/ (Qt writes no GIF).
     void writePicture(const QString& name, int w, int h, QColor colour = Qt::red,
                       const char* format = nullptr) const;
     QStringList names() const; // sorted file names
@@ -28,8 +27,8 @@ private:
     QTemporaryDir m_dir;
 };
 
-// The root folder as the folder lists name it: "/" on Linux; on Windows the root of the
-// drive of path, by default the current folder's, which "/" stands for ("C:/").
+// The root folder as the folder lists name it: "/", or on Windows the root of path's drive
+// (by default the current folder's), such as "C:/".
 QString rootFolder(const QString& path = QString());
 
 // Runs f with the process's current directory set to dir, then restores it.

