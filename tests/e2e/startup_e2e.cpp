@@ -13,25 +13,15 @@ namespace {
 
 constexpr const char* kDeadDisplay = ":987"; // no server listens there
 
-TEST(StartupE2E, WaylandSessionTakesXcbOnlyWhenTheXServerAnswers) {
+// A Wayland session beside a live X server takes X11 (the programs below show a dead one).
+TEST(StartupE2E, WaylandSessionTakesXcbWhenTheXServerAnswers) {
     ASSERT_FALSE(qEnvironmentVariableIsEmpty("DISPLAY")) << "runs on the Xvfb display";
-    const QByteArray display = qgetenv("DISPLAY");
     qunsetenv("QT_QPA_PLATFORM");
     qputenv("WAYLAND_DISPLAY", "wayland-9");
     qputenv("XDG_SESSION_TYPE", "wayland");
     platform::choosePlatformPlugin();
     EXPECT_EQ(qgetenv("QT_QPA_PLATFORM"), QByteArray("xcb"));
     EXPECT_EQ(platform::startupDisplayProblem(), QString());
-
-    // XWayland gone: no plugin is forced, and the start is refused with the reason.
-    qunsetenv("QT_QPA_PLATFORM");
-    qputenv("DISPLAY", kDeadDisplay);
-    platform::choosePlatformPlugin();
-    EXPECT_FALSE(qEnvironmentVariableIsSet("QT_QPA_PLATFORM"));
-    EXPECT_EQ(platform::startupDisplayProblem(),
-              QStringLiteral("画面に接続できません: DISPLAY :987 が応答しません"));
-    qputenv("DISPLAY", display);
-    qputenv("QT_QPA_PLATFORM", "xcb");
 }
 
 TEST(StartupE2E, WithoutADisplayEveryProgramSaysWhyAndEndsWithStatusOne) {

@@ -3,8 +3,6 @@
 // Cancel and "画像ﾌｫﾙﾀﾞ", the main window by "縮小表示" and "拡大" (and the list window it
 // switches with). Run under each window manager the wrapper offers.
 
-#include "support/testfolder.h"
-
 #include "e2esupport.h"
 
 #include <gtest/gtest.h>
@@ -25,8 +23,7 @@ QRect drag(const QString& caption, QPoint d) {
     if (!before)
         return {};
     const QPoint grab(before->center().x(), before->top() - 8);
-    xclick({QStringLiteral("drag"), QString::number(grab.x()), QString::number(grab.y()),
-            QString::number(grab.x() + d.x()), QString::number(grab.y() + d.y())});
+    e2e::drag(grab, grab + d);
     const auto now = settled(caption);
     EXPECT_TRUE(now && now->topLeft() == before->topLeft() + d)
         << qPrintable(caption) << " was not dragged from " << before->x() << "," << before->y();
