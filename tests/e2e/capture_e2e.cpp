@@ -58,10 +58,8 @@ TEST(CaptureE2E, SavesEachLaterPictureOnceInOrderPastTextAndAHungOwnerAndEndsWhe
     board->setText(QStringLiteral("only words"));
     ASSERT_EQ(settledNames(dir), QStringList{saveName(1)}) << "text or a hung owner gave a file";
 
-    // Bursts of distinct pictures from another process, some with the clipboard emptied
-    // before each as some programs copy: files numbered on without a gap, each a later
-    // picture of the burst than the file before, the last one among them; every picture when
-    // slow enough.
+    // Bursts of distinct pictures, some emptying the clipboard before each: files numbered on
+    // without a gap, each a later picture than the file before, the last one among them.
     struct Burst {
         int count, perSecond;
         bool emptied, whole;

@@ -27,8 +27,7 @@ bool viewerShows(QColor c) {
            std::abs(at.blue() - c.blue()) < 16;
 }
 
-// A GIF of the picture with the pixels of one colour transparent: a graphic control block
-// naming that colour's index goes before the image.
+// A GIF of the picture with one colour transparent (a graphic control block before the image).
 QByteArray transparentGif(const QImage& picture, QRgb transparent) {
     QByteArray gif = tools::encodeGif(picture);
     const QImage indexed = picture.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
@@ -67,16 +66,14 @@ TEST(CompanionsE2E, ViewerShowsTheSelectedPictureWhichTheRunningSaverSavesWithIt
     ASSERT_TRUE(settled(kViewer));
     EXPECT_TRUE(active(kOrganiser));
 
-    // The mirok icon starts the capture saver by name with the focus; its Run button starts
-    // saving and minimises it.
+    // The mirok icon starts the capture saver; its Run button minimises it.
     const auto mirokIcon = [] { return clickMain(1080, 4620, 510, 510); };
     ASSERT_TRUE(mirokIcon());
     ASSERT_TRUE(settled(kSaver));
     ASSERT_TRUE(clickIn(kSaver, 213, 2640, 2520, 735, 495));
     ASSERT_TRUE(eventually([] { return iconic(kSaver); }));
 
-    // A click on cell 0's picture: the viewer comes to the front with the picture, and the
-    // saver writes it as SAVE01.bmp in the organiser's folder, transparent where it was.
+    // A click on the picture: the viewer comes to the front with it; the saver saves it whole.
     ASSERT_TRUE(clickMain(90, 30, 1455, 1455));
     EXPECT_TRUE(eventually([] { return active(kViewer); }));
     EXPECT_TRUE(eventually([&] { return viewerShows(green); }));
@@ -101,8 +98,7 @@ TEST(CompanionsE2E, ViewerShowsTheSelectedPictureWhichTheRunningSaverSavesWithIt
     EXPECT_EQ(programs.activate(QStringLiteral("E2E nowhere"), false).error,
               platform::Error::NotFound);
 
-    // END closes the viewer the organiser started, then the organiser ends. The viewer may
-    // cover the button, so the organiser comes to the front first.
+    // END (the organiser brought in front of the viewer) closes the viewer, then ends.
     ASSERT_TRUE(programs.activate(kOrganiser, false));
     ASSERT_TRUE(clickMain(7704, 4500, 480, 252));
     EXPECT_TRUE(organiser.process.waitForFinished(10000));

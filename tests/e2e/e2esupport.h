@@ -68,27 +68,12 @@ inline QString caption(xcb_window_t w) {
     const QByteArray net = property(w, atom("_NET_WM_NAME"), atom("UTF8_STRING"));
     return QString::fromUtf8(net.isEmpty() ? property(w, XCB_ATOM_WM_NAME, XCB_ATOM_ANY) : net);
 }
-inline QByteArray wmState(xcb_window_t w) {
-    return property(w, atom("WM_STATE"), atom("WM_STATE"));
-}
-// Mapped, or managed by the window manager (which may keep a minimised window unmapped).
-inline bool shown(xcb_window_t w) {
-    auto* a = xcb_get_window_attributes_reply(c(), xcb_get_window_attributes(c(), w), nullptr);
-    const bool viewable = a && a->map_state == XCB_MAP_STATE_VIEWABLE;
-    free(a);
-    return viewable || !wmState(w).isEmpty();
-}
-// Every window below w, topmost first.
-inline void collect(xcb_window_t w, std::vector<xcb_window_t>& out) {
-    auto* t = xcb_query_tree_reply(c(), xcb_query_tree(c(), w), nullptr);
-    if (!t)
-        return;
-    const xcb_window_t* kids = xcb_query_tree_children(t);
-    for (int i = xcb_query_tree_children_length(t) - 1; i >= 0; --i) {
-        out.push_back(kids[i]);
-        collect(kids[i], out);
-    }
-    free(t);
+// The windows the window manager manages, shown or minimised, topmost first.
+inline std::vector<xcb_window_t> managed() {
+    const QByteArray list = property(root(), atom("_NET_CLIENT_LIST_STACKING"), XCB_ATOM_WINDOW);
+    std::vector<xcb_window_t> out(size_t(list.size()) / 4);
+    std::memcpy(out.data(), list.constData(), out.size() * 4);
+    return {out.rbegin(), out.rend()};
 }
 inline void fake(uint8_t type, uint8_t button, QPoint at = {}) {
     xcb_test_fake_input(c(), type, button, XCB_CURRENT_TIME,
@@ -99,16 +84,12 @@ inline void fake(uint8_t type, uint8_t button, QPoint at = {}) {
 
 } // namespace x
 
-// The shown windows captioned exactly caption, else those whose caption begins with it.
+// The managed windows captioned exactly caption, else those whose caption begins with it.
 inline std::vector<xcb_window_t> windowsCalled(const QString& caption, bool exactOnly = false) {
-    std::vector<xcb_window_t> all, exact, prefix;
-    x::collect(x::root(), all);
-    for (xcb_window_t w : all) {
-        const QString name = x::caption(w);
-        if (name.isEmpty() || !name.startsWith(caption) || !x::shown(w))
-            continue;
-        (name == caption ? exact : prefix).push_back(w);
-    }
+    std::vector<xcb_window_t> exact, prefix;
+    for (xcb_window_t w : x::managed())
+        if (const QString name = x::caption(w); name.startsWith(caption))
+            (name == caption ? exact : prefix).push_back(w);
     return exact.empty() && !exactOnly ? prefix : exact;
 }
 
@@ -140,23 +121,16 @@ inline bool shown(const QString& caption) {
 
 inline bool iconic(const QString& caption) {
     const auto found = windowsCalled(caption);
-    const QByteArray s = found.empty() ? QByteArray() : x::wmState(found.front());
+    const QByteArray s = found.empty()
+                             ? QByteArray()
+                             : x::property(found.front(), x::atom("WM_STATE"), x::atom("WM_STATE"));
     return s.size() >= 4 && qFromUnaligned<quint32>(s.constData()) == 3; // IconicState
 }
 
-// The caption of the window holding the focus (or of its nearest captioned parent).
+// The caption of the window the window manager has made active.
 inline QString activeCaption() {
-    auto* f = xcb_get_input_focus_reply(x::c(), xcb_get_input_focus(x::c()), nullptr);
-    xcb_window_t w = f ? f->focus : xcb_window_t{XCB_NONE};
-    free(f);
-    while (w != XCB_NONE && w != x::root() && w != XCB_INPUT_FOCUS_POINTER_ROOT) {
-        if (const QString name = x::caption(w); !name.isEmpty())
-            return name;
-        auto* t = xcb_query_tree_reply(x::c(), xcb_query_tree(x::c(), w), nullptr);
-        w = t ? t->parent : xcb_window_t{XCB_NONE};
-        free(t);
-    }
-    return {};
+    const QByteArray w = x::property(x::root(), x::atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW);
+    return w.size() == 4 ? x::caption(qFromUnaligned<xcb_window_t>(w.constData())) : QString();
 }
 
 // Presses the first button at from, moves the pointer there in steps and lets go (a click

@@ -5,8 +5,8 @@
 //   clipput --burst DIR N RATE       offers N distinct pictures, RATE per second, each also
 //                                    saved as DIR/burstNN.png; with --clear each right after
 //                                    emptying the clipboard, as some programs copy
-// Prints "ready" once it owns the clipboard (for --burst, "done" after the last picture),
-// then serves requests until killed or until another program takes the clipboard.
+// Prints "ready" once it owns the clipboard ("done" after a burst's last picture), then
+// serves it until killed or until another program takes it.
 
 #include <QApplication>
 #include <QClipboard>
