@@ -38,10 +38,6 @@ QByteArray transparentGif(const QImage& picture, QRgb transparent) {
     return gif;
 }
 
-bool active(const QString& caption) {
-    return activeCaption().startsWith(caption);
-}
-
 TEST(CompanionsE2E, ViewerShowsTheSelectedPictureWhichTheRunningSaverSavesWithItsTransparency) {
     // Our programs are found through PATH, as an installed organiser would find them.
     qputenv("PATH", (kBin + QLatin1Char(':') + qEnvironmentVariable("PATH")).toLocal8Bit());
@@ -64,7 +60,7 @@ TEST(CompanionsE2E, ViewerShowsTheSelectedPictureWhichTheRunningSaverSavesWithIt
     // 画像表示: the viewer opens, the organiser keeps the focus.
     ASSERT_TRUE(clickMain(5910, 2175, 945, 300));
     ASSERT_TRUE(settled(kViewer));
-    EXPECT_TRUE(active(kOrganiser));
+    EXPECT_TRUE(activeCaption().startsWith(kOrganiser));
 
     // The mirok icon starts the capture saver; its Run button minimises it.
     const auto mirokIcon = [] { return clickMain(1080, 4620, 510, 510); };
@@ -75,7 +71,7 @@ TEST(CompanionsE2E, ViewerShowsTheSelectedPictureWhichTheRunningSaverSavesWithIt
 
     // A click on the picture: the viewer comes to the front with it; the saver saves it whole.
     ASSERT_TRUE(clickMain(90, 30, 1455, 1455));
-    EXPECT_TRUE(eventually([] { return active(kViewer); }));
+    EXPECT_TRUE(eventually([] { return activeCaption().startsWith(kViewer); }));
     EXPECT_TRUE(eventually([&] { return viewerShows(green); }));
     ASSERT_EQ(settledNames(dir).filter(QStringLiteral("SAVE")),
               QStringList{QStringLiteral("SAVE01.bmp")})

@@ -150,9 +150,6 @@ inline void drag(QPoint from, QPoint to) {
     x::fake(XCB_BUTTON_RELEASE, 1);
     x::sync();
 }
-inline void click(QPoint at) {
-    drag(at, at);
-}
 
 // Asks the window to close, as its close box does (WM_DELETE_WINDOW).
 inline void closeWindow(const QString& caption) {
@@ -190,24 +187,20 @@ inline std::optional<QRect> settled(const QString& caption) {
 inline bool clickIn(const QString& caption, int formHeight, int left, int top, int width,
                     int height) {
     const auto w = findWindow(caption);
-    if (w)
-        click({w->rect.left() + (left + width / 2) / 15,
-               w->rect.bottom() + 1 - formHeight + (top + height / 2) / 15});
+    if (w) {
+        const QPoint at(w->rect.left() + (left + width / 2) / 15,
+                        w->rect.bottom() + 1 - formHeight + (top + height / 2) / 15);
+        drag(at, at);
+    }
     return w.has_value();
 }
 inline bool clickMain(int left, int top, int width, int height) {
     return clickIn(kOrganiser, 344, left, top, width, height);
 }
 
-// One of the built programs, started in a folder and killed at the end if still running.
+// One of the built programs, started in a folder; QProcess kills it at the end if still running.
 struct Program {
     QProcess process;
-    ~Program() {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished(3000);
-        }
-    }
     // Starts it and waits until its window captioned caption is placed.
     bool start(const QString& name, const QString& folder, const QString& caption = kOrganiser) {
         process.setWorkingDirectory(folder);

@@ -56,11 +56,6 @@ int main(int argc, char** argv) {
     } else if (args.size() >= 5 && args[1] == QLatin1String("--burst")) {
         const QDir dir(args[2]);
         const int count = args[3].toInt();
-        const double rate = args[4].toDouble();
-        if (count <= 0 || rate <= 0) {
-            std::fprintf(stderr, "clipput: bad burst arguments\n");
-            return 2;
-        }
         say("ready");
         auto* timer = new QTimer(&app);
         int next = 0;
@@ -78,8 +73,7 @@ int main(int argc, char** argv) {
             board->setImage(img);
         };
         QObject::connect(timer, &QTimer::timeout, &app, step);
-        timer->start(int(1000 / rate));
-        QTimer::singleShot(0, &app, step);
+        timer->start(int(1000 / args[4].toDouble()));
         return app.exec();
     } else {
         std::fprintf(stderr,
