@@ -1,9 +1,5 @@
-// Windows dragged by their title bar, as a user moves them, come back exactly there after
-// they are hidden and shown again: the memo window by "メモ表示", the folder dialog by
-// Cancel and "画像ﾌｫﾙﾀﾞ", the main window by "縮小表示" and "拡大" (and the list window it
-// switches with). Run under each window manager the wrapper offers.
-
-#include "support/testfolder.h"
+// Windows dragged by their title bar come back exactly there when hidden and shown again,
+// under each window manager the wrapper offers.
 
 #include "e2esupport.h"
 
@@ -25,8 +21,7 @@ QRect drag(const QString& caption, QPoint d) {
     if (!before)
         return {};
     const QPoint grab(before->center().x(), before->top() - 8);
-    xclick({QStringLiteral("drag"), QString::number(grab.x()), QString::number(grab.y()),
-            QString::number(grab.x() + d.x()), QString::number(grab.y() + d.y())});
+    e2e::drag(grab, grab + d);
     const auto now = settled(caption);
     EXPECT_TRUE(now && now->topLeft() == before->topLeft() + d)
         << qPrintable(caption) << " was not dragged from " << before->x() << "," << before->y();
@@ -42,15 +37,12 @@ void expectBackAt(const QString& caption, QRect place) {
 }
 
 TEST(WindowDragE2E, DraggedWindowsComeBackWhereTheUserLeftThem) {
-    if (!qEnvironmentVariableIsEmpty("TARVO_NO_WM"))
-        GTEST_SKIP() << "needs a window manager";
     testing_support::TestFolder dir;
     dir.writePicture(QStringLiteral("a.bmp"), 40, 30, QColor(200, 40, 40));
     Program program;
     ASSERT_TRUE(program.start(QStringLiteral("tarvo104"), dir.path()));
 
-    // The memo window, captioned after the selected picture's memo, hidden and shown by
-    // "メモ表示" three times over.
+    // The memo window (captioned after the memo), hidden and shown by "メモ表示".
     const auto memoButton = [] { return clickMain(6900, 2175, 900, 300); };
     ASSERT_TRUE(clickMain(90, 30, 1455, 1455));
     ASSERT_TRUE(memoButton());
@@ -77,9 +69,8 @@ TEST(WindowDragE2E, DraggedWindowsComeBackWhereTheUserLeftThem) {
     cancel();
     ASSERT_TRUE(eventually([] { return !shown(kSetDir); }));
 
-    // The main window and the list window, each hidden by the switch to the other. The
-    // narrow list window's title bar is all buttons under some window managers: it stays
-    // where it was put, and must come back there too.
+    // The main and list windows switched by "縮小表示" and "拡大"; the narrow list window's
+    // title bar is all buttons under some window managers, so it stays where it was put.
     const QRect main = drag(kOrganiser, QPoint(45, 35));
     clickMain(7245, 4824, 975, 276); // 縮小表示
     ASSERT_TRUE(eventually([] { return shown(kList) && !shown(kOrganiser); }));

@@ -16,23 +16,19 @@ if [ -z "$num" ]; then echo "Xvfb did not start"; cat "$tmp/xvfb.log"; kill $xvf
 export DISPLAY=":$num"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
-wm=""
-if [ -z "${TARVO_NO_WM:-}" ]; then
-  case "${TARVO_WM:-openbox}" in
-    openbox) command -v openbox >/dev/null && { openbox --sm-disable >"$tmp/wm.log" 2>&1 & wm=$!; } ;;
-    icewm) command -v icewm >/dev/null || { echo "icewm is not installed"; exit 1; }
-      icewm >"$tmp/wm.log" 2>&1 & wm=$! ;;
-    *) echo "unknown window manager ${TARVO_WM}"; exit 1 ;;
-  esac
-  # Ready once it has announced itself on the root window.
-  for _ in $(seq 1 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.05
-  done
-fi
+case "${TARVO_WM:-openbox}" in
+  openbox) openbox --sm-disable >"$tmp/wm.log" 2>&1 & wm=$! ;;
+  icewm) icewm >"$tmp/wm.log" 2>&1 & wm=$! ;;
+  *) echo "unknown window manager ${TARVO_WM}"; exit 1 ;;
+esac
+# Ready once it has announced itself on the root window.
+for _ in $(seq 1 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.05
+done
 "$@"
 rc=$?
-[ -n "$wm" ] && kill $wm 2>/dev/null
+kill $wm 2>/dev/null
 kill $xvfb 2>/dev/null
 wait 2>/dev/null
 rm -rf "$tmp"

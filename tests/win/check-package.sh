@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# Checks the Windows package as a user receives it: the zip holds the three programs, the Qt
-# and compiler run-time DLLs and the plugins, Qt's Japanese texts, the Japanese read-me and
-# the licence notices of what it ships, and nothing of the build (no tests, no import
-# libraries, no debug information); it stays within 12 MB; unzipped into a new folder,
-# tarvo104.exe starts from it under Wine without the build's DLL paths and shows its window
-# on the pictures of the folder it is started in.
+# Checks the Windows package as a user receives it: the programs, run-time DLLs, plugins,
+# Japanese texts, read-me and licence notices, nothing of the build, at most 12 MB; and
+# tarvo104.exe unzipped into a new folder starts under Wine without the build's DLL paths.
 # Run on an X display (tests/e2e/with-xvfb.sh) with the Wine environment of build-windows.sh.
 set -u
 zip=$1
@@ -44,13 +41,15 @@ done
 for f in $(cd "$pkg" && find . -iname '*.exe' -o -iname '*.dll'); do
   ! x86_64-w64-mingw32-objdump -h "$pkg/$f" | grep -q '\.debug_' || fail "$f is not stripped"
 done
-# Each program carries its manifest: run as the user, paths longer than 260 characters.
+# Each program carries its manifest (run as the user, paths longer than 260 characters), and
+# an icon and version information naming its file, as Explorer shows them.
 for f in tarvo104.exe Mirok101.exe CLIPBRD.EXE; do
   grep -aq '<ws2:longPathAware>true</ws2:longPathAware>' "$pkg/$f" || fail "$f has no long-path manifest"
+  rc=$(x86_64-w64-mingw32-windres -i "$pkg/$f" -O rc) || fail "the resources of $f cannot be read"
+  grep -q RT_GROUP_ICON <<<"$rc" || fail "$f has no icon"
+  grep -q "VALUE \"OriginalFilename\", \"$f\"" <<<"$rc" || fail "$f does not name itself"
 done
-# Stripped, the zip is some 11 MB (18 MB with the debug information); most of it is Qt's
-# own DLLs as the prebuilt Qt has them. Anything that brings the debug information or
-# other build output back goes past the limit.
+# Stripped, the zip is some 11 MB (18 MB with the debug information), mostly Qt's DLLs.
 size=$(stat -c %s "$zip")
 [ "$size" -le $((12 * 1024 * 1024)) ] || fail "the zip is $size bytes, more than 12 MB"
 echo "check-package: $(cd "$pkg" && find . -type f | wc -l) files, $(du -sh "$pkg" | cut -f1) unpacked, zip $((size / 1024)) KB"

@@ -1,23 +1,129 @@
-// tarvo104.exe under Wine with its companions, as a user drives it: "画像表示" starts our
-// CLIPBRD.EXE from the program's folder beside the organiser, which keeps the focus; the
-// mirok icon starts Mirok101.exe by name; a click on a picture brings the viewer forward by
-// its caption with the picture (offered for rendering on request, read from the screen),
-// which the running saver writes beside it; the icon again only finds the saver, and
-// "画像表示" again closes the viewer with its keys; quick selections are each saved, none
-// reported missed. And the picture a click offered for later rendering is still on the
-// clipboard after END, with no reader having asked for it.
+// tarvo104.exe under Wine with its companions CLIPBRD.EXE and Mirok101.exe, driven through
+// user32 as a user and other programs would.
+#include "support/testfolder.h"
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
-#include <QTemporaryDir>
+
+#include <QThread>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <vector>
 #include <windows.h>
-
-#include "winsupport.h"
 
 namespace {
 
-using namespace wine_e2e;
+const QString kOrganiser = QStringLiteral("    画像整理ツール　 [Tarvo  V1.4 ]");
+const QString kViewer = QStringLiteral("クリップボード ビューア");
+const QString kSaver = QStringLiteral("Mirok101");
+
+template <class F> bool waitFor(F done, int ms = 20000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > ms)
+            return false;
+        QThread::msleep(50);
+    }
+    return true;
+}
+
+QString captionOf(HWND w) {
+    wchar_t title[256] = {};
+    ::GetWindowTextW(w, title, 256);
+    return QString::fromWCharArray(title);
+}
+
+std::string foreground() {
+    return captionOf(::GetForegroundWindow()).toStdString();
+}
+
+// The visible top-level windows whose caption begins with caption.
+std::vector<HWND> windowsCalled(const QString& caption) {
+    using Search = std::pair<QString, std::vector<HWND>>;
+    Search search{caption, {}};
+    ::EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(p);
+            if (::IsWindowVisible(w) && captionOf(w).startsWith(s->first))
+                s->second.push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
+HWND windowCalled(const QString& caption) {
+    const auto all = windowsCalled(caption);
+    return all.empty() ? nullptr : all.front();
+}
+
+// tarvo104.exe started in a folder with real windows (the test runs offscreen).
+struct Organiser {
+    PROCESS_INFORMATION pi{};
+    HWND main = nullptr;
+
+    bool start(const QString& folder) {
+        ::SetEnvironmentVariableW(L"QT_QPA_PLATFORM", nullptr);
+        std::wstring command =
+            QDir::toNativeSeparators(QStringLiteral("\"" TARVO_BIN_DIR "/tarvo104.exe\""))
+                .toStdWString();
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        return ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                QDir::toNativeSeparators(folder).toStdWString().c_str(), &si,
+                                &pi) &&
+               waitFor([&] { return (main = windowCalled(kOrganiser)); });
+    }
+    bool ended(DWORD ms) const { return ::WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0; }
+    ~Organiser() {
+        if (!pi.hProcess)
+            return;
+        if (!ended(0))
+            ::TerminateProcess(pi.hProcess, 1);
+        ::CloseHandle(pi.hProcess);
+        ::CloseHandle(pi.hThread);
+    }
+    // A click given to the main window itself (others may cover it) at the middle of a
+    // control placed in twips in the lowest 344 pixels of its client area.
+    void click(int left, int top, int width, int height) const {
+        RECT r{};
+        ::GetClientRect(main, &r);
+        const LPARAM at =
+            MAKELPARAM((left + width / 2) / 15, r.bottom - 344 + (top + height / 2) / 15);
+        ::PostMessageW(main, WM_MOUSEMOVE, 0, at);
+        ::PostMessageW(main, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::PostMessageW(main, WM_LBUTTONUP, 0, at);
+    }
+    void clickCell(int cell) const { click(90 + 1560 * cell, 30, 1455, 1455); }
+    void end() const { click(7704, 4500, 480, 252); }
+};
+
+bool bringToFront(HWND w) {
+    return waitFor(
+        [&] {
+            ::SetForegroundWindow(w);
+            return waitFor([&] { return ::GetForegroundWindow() == w; }, 200);
+        },
+        10000);
+}
+
+// Presses the capture saver's Run button, which has the focus; Run minimises the window.
+bool pressRun(HWND saver) {
+    return waitFor(
+        [&] {
+            if (!::IsIconic(saver) && bringToFront(saver)) {
+                INPUT in[2] = {};
+                in[0].type = in[1].type = INPUT_KEYBOARD;
+                in[0].ki.wVk = in[1].ki.wVk = VK_SPACE;
+                in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+                ::SendInput(2, in, sizeof(INPUT));
+            }
+            return waitFor([&] { return ::IsIconic(saver) != FALSE; }, 1000);
+        },
+        30000);
+}
 
 // The colour on the screen at the middle of w's client area.
 QRgb middleOf(HWND w) {
@@ -31,127 +137,88 @@ QRgb middleOf(HWND w) {
     return qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
 }
 
-// A folder holding a.bmp, 60 x 45 pixels of green.
-bool greenPicture(const QTemporaryDir& dir) {
-    QImage green(60, 45, QImage::Format_RGB32);
-    green.fill(qRgb(20, 160, 40));
-    return dir.isValid() && green.save(dir.filePath(QStringLiteral("a.bmp")));
-}
-
-std::string foreground() {
-    return captionOf(::GetForegroundWindow()).toStdString();
-}
+const QRgb kGreen = qRgb(20, 160, 40);
 
 } // namespace
 
-TEST(OrganiserWin, ViewerAndSaverFollowTheButtonsAndASelection) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(greenPicture(dir));
-    Started organiser;
-    ASSERT_TRUE(organiser.start(QStringLiteral("tarvo104.exe"), dir.path(), kOrganiser));
-    const HWND main = organiser.window;
+TEST(OrganiserWin, ViewerAndSaverFollowTheButtonsAndTheClickedPictureOutlivesTheProgram) {
+    testing_support::TestFolder dir;
+    dir.writePicture(QStringLiteral("a.bmp"), 60, 45, QColor(kGreen));
+    Organiser organiser;
+    ASSERT_TRUE(organiser.start(dir.path()));
+    const HWND main = organiser.main;
     ASSERT_TRUE(bringToFront(main));
 
-    // 画像表示: our CLIPBRD.EXE opens beside the organiser; window style 4 leaves the focus
-    // with the organiser (or gives it back at once).
-    clickMain(main, 5910, 2175, 945, 300);
+    // 画像表示: our CLIPBRD.EXE opens, the organiser keeps the focus.
+    organiser.click(5910, 2175, 945, 300);
     HWND viewer = nullptr;
-    ASSERT_TRUE(waitFor([&] { return (viewer = windowCalled(kViewer)); }))
-        << "CLIPBRD.EXE did not open";
-    EXPECT_TRUE(waitFor([&] { return ::GetForegroundWindow() == main; }, 3000))
-        << "in front: " << foreground();
-    RECT mainFrame{}, viewerFrame{}, overlap{};
-    ::GetWindowRect(main, &mainFrame);
-    ::GetWindowRect(viewer, &viewerFrame);
-    EXPECT_FALSE(::IntersectRect(&overlap, &mainFrame, &viewerFrame))
-        << "the viewer at " << viewerFrame.left << "," << viewerFrame.top
-        << " covers the organiser at " << mainFrame.left << "," << mainFrame.top;
+    ASSERT_TRUE(waitFor([&] { return (viewer = windowCalled(kViewer)); })) << "no CLIPBRD.EXE";
+    EXPECT_TRUE(waitFor([&] { return ::GetForegroundWindow() == main; }, 3000)) << foreground();
 
-    // The mirok icon starts the saver; its Run button has the focus and minimises it.
-    clickMain(main, 1080, 4620, 510, 510);
+    // The mirok icon starts the saver; its Run button minimises it.
+    organiser.click(1080, 4620, 510, 510);
     HWND saver = nullptr;
-    ASSERT_TRUE(waitFor([&] { return (saver = windowCalled(kSaver)); }))
-        << "Mirok101.exe did not start; in front: " << foreground();
+    ASSERT_TRUE(waitFor([&] { return (saver = windowCalled(kSaver)); })) << foreground();
     ASSERT_TRUE(pressRun(saver));
 
-    // A click on cell 0's picture: the viewer comes forward showing it, the saver writes it.
-    ASSERT_TRUE(bringToFront(main)) << "in front: " << foreground();
-    clickMain(main, 90, 30, 1455, 1455);
+    // A click on cell 0's picture: the viewer comes forward showing it.
+    ASSERT_TRUE(bringToFront(main)) << foreground();
+    organiser.clickCell(0);
     EXPECT_TRUE(waitFor([&] { return ::GetForegroundWindow() == viewer; })) << foreground();
-    EXPECT_TRUE(waitFor([&] { return middleOf(viewer) == qRgb(20, 160, 40); }, 15000))
+    EXPECT_TRUE(waitFor([&] { return middleOf(viewer) == kGreen; }, 15000))
         << "the viewer shows " << std::hex << middleOf(viewer);
-    const QString saved = dir.filePath(QStringLiteral("SAVE01.bmp"));
-    ASSERT_TRUE(waitFor([&] { return QImage(saved).width() == 60; })) << "no SAVE01.bmp";
-    EXPECT_EQ(QImage(saved).size(), QSize(60, 45));
-    EXPECT_EQ(QImage(saved).pixel(30, 22), qRgb(20, 160, 40));
 
     // The icon again finds the running saver: it stays minimised, and no second one starts.
-    clickMain(main, 1080, 4620, 510, 510);
+    organiser.click(1080, 4620, 510, 510);
     EXPECT_FALSE(
         waitFor([&] { return windowsCalled(kSaver).size() != 1 || !::IsIconic(saver); }, 1500));
 
-    // 画像表示 again closes the viewer with its keys. A user's click makes the organiser the
-    // active program first, which lets it hand the focus on to the viewer.
-    ASSERT_TRUE(bringToFront(main)) << "in front: " << foreground();
-    clickMain(main, 5910, 2175, 945, 300);
-    EXPECT_TRUE(waitFor([] { return windowCalled(kViewer) == nullptr; }))
-        << "the viewer is still open; in front: " << foreground();
+    // 画像表示 again closes the viewer with its keys (the organiser in front may hand it the
+    // focus).
+    ASSERT_TRUE(bringToFront(main)) << foreground();
+    organiser.click(5910, 2175, 945, 300);
+    EXPECT_TRUE(waitFor([] { return windowCalled(kViewer) == nullptr; })) << foreground();
 
-    // Four quick selections, a third of a second apart: each picture is saved, in order, and
-    // the saver reports nothing as missed.
-    const QRgb colours[] = {qRgb(200, 30, 30), qRgb(30, 30, 200), qRgb(200, 200, 30),
+    // Four more selections a third of a second apart: the saver saves each picture once, in
+    // order, and reports nothing as missed.
+    const QRgb colours[] = {kGreen, qRgb(200, 30, 30), qRgb(30, 30, 200), qRgb(200, 200, 30),
                             qRgb(30, 200, 200)};
-    for (int k = 0; k < 4; ++k) {
-        QImage picture(50 + k, 40, QImage::Format_RGB32);
-        picture.fill(colours[k]);
-        ASSERT_TRUE(picture.save(dir.filePath(QStringLiteral("b%1.bmp").arg(k))));
-    }
-    ASSERT_TRUE(bringToFront(main)) << "in front: " << foreground();
-    clickMain(main, 135, 4725, 720, 360); // 再表示 lists the new pictures
-    const int left[] = {1650, 3210, 4755, 6360};
-    for (int k = 0; k < 4; ++k) {
+    for (int k = 1; k <= 4; ++k)
+        dir.writePicture(QStringLiteral("b%1.bmp").arg(k), 50 + k, 40, QColor(colours[k]));
+    ASSERT_TRUE(bringToFront(main)) << foreground();
+    organiser.click(135, 4725, 720, 360); // 再表示 lists the new pictures
+    for (int k = 1; k <= 4; ++k) {
         ::Sleep(300);
-        clickMain(main, left[k], 30, 1455, 1455);
+        organiser.clickCell(k);
     }
-    const QString last = dir.filePath(QStringLiteral("SAVE05.bmp"));
-    ASSERT_TRUE(waitFor([&] { return QImage(last).width() == 53; }, 15000))
-        << "the burst was not saved whole; the saver says " << captionOf(saver).toStdString();
-    for (int k = 0; k < 4; ++k) {
-        const QImage got(dir.filePath(QStringLiteral("SAVE0%1.bmp").arg(k + 2)));
-        EXPECT_EQ(got.size(), QSize(50 + k, 40)) << k;
+    const QString last = dir.file(QStringLiteral("SAVE05.bmp"));
+    ASSERT_TRUE(waitFor([&] { return QImage(last).width() == 54; }, 15000))
+        << "not saved whole; the saver says " << captionOf(saver).toStdString();
+    for (int k = 0; k < 5; ++k) {
+        const QImage got(dir.file(QStringLiteral("SAVE0%1.bmp").arg(k + 1)));
+        EXPECT_EQ(got.size(), k == 0 ? QSize(60, 45) : QSize(50 + k, 40)) << k;
         EXPECT_EQ(got.pixel(10, 10), colours[k]) << k;
     }
     EXPECT_FALSE(
         waitFor([&] { return captionOf(saver).contains(QStringLiteral("取り込めません")); }, 1500))
         << captionOf(saver).toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("SAVE*")}).size(), 5);
 
-    // END: the organiser ends; the saver wrote nothing more.
-    ASSERT_TRUE(bringToFront(main)) << "in front: " << foreground();
-    clickMain(main, 7704, 4500, 480, 252);
-    EXPECT_TRUE(organiser.ended(10000));
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("SAVE06.bmp"))));
+    // With the saver closed, a click offers cell 0's picture to be made when asked for; after
+    // END it is on the clipboard, made, with no reader having asked for it.
     for (HWND w : windowsCalled(kSaver))
         ::PostMessageW(w, WM_CLOSE, 0, 0);
-}
-
-TEST(OrganiserEndWin, TheClickedPictureOutlivesTheProgram) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(greenPicture(dir));
+    ASSERT_TRUE(waitFor([] { return windowCalled(kSaver) == nullptr; }));
     ASSERT_TRUE(::OpenClipboard(nullptr));
     ::EmptyClipboard();
     ::CloseClipboard();
-
-    Started organiser;
-    ASSERT_TRUE(organiser.start(QStringLiteral("tarvo104.exe"), dir.path(), kOrganiser));
-    // The picture in cell 0; the offer is there at once (asking whether it is there renders
-    // nothing).
+    ASSERT_TRUE(bringToFront(main)) << foreground();
     ASSERT_TRUE(waitFor([&] {
-        clickMain(organiser.window, 91, 31, 1453, 1453);
+        organiser.clickCell(0);
         return waitFor([] { return ::IsClipboardFormatAvailable(CF_DIB) != FALSE; }, 1000);
     }));
-    clickMain(organiser.window, 7704, 4500, 480, 252); // END
+    organiser.end();
     ASSERT_TRUE(organiser.ended(10000));
-
     ASSERT_TRUE(::OpenClipboard(nullptr));
     HANDLE h = ::GetClipboardData(CF_DIB);
     ASSERT_NE(h, nullptr) << "the picture went with the program";

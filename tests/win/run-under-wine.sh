@@ -1,11 +1,8 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine, for ctest and for the build's helpers.
-# The program writes into a file, not into ctest's pipe: the first Wine program of a session
-# starts Wine's own background processes (services, the desktop), which inherit its output
-# and keep a pipe open long after the program ended, so ctest would wait for them.
-# Now and then Wine also keeps a finished test program from exiting: a test program whose
-# GoogleTest report is complete is given 20 seconds to exit; then it is stopped, and its
-# result is the one its report gives.
+# Runs a Windows program under Wine, for ctest and for the build's helpers. Its output goes
+# to a file: Wine's background processes would inherit and hold ctest's pipe open. A test
+# program whose GoogleTest report is complete gets 20 s to exit (Wine now and then keeps a
+# finished process); then it is stopped and its result taken from the report.
 set -u
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT

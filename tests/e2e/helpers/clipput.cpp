@@ -1,44 +1,35 @@
-// clipput: puts data on the X11 clipboard from a process of its own, for the e2e tests.
-//   clipput --image FILE [--stall]   offers the picture in FILE
-//   clipput --text STRING [--stall]  offers the text
-//   clipput --burst DIR N RATE       offers N distinct generated pictures, RATE per second,
-//                                    each also saved as DIR/burstNN.png for comparison;
-//                                    with --clear each is put right after emptying the
-//                                    clipboard, as a copy that empties it first does
-// Prints "ready" once it owns the clipboard (for --burst, "put I" after each picture and
-// "done" after the last), then serves requests until killed or until another program takes
-// the clipboard. With --stall it owns the clipboard but never answers, like a hung program.
+// clipput: puts pictures on the X11 clipboard from a process of its own, for the e2e tests
+// and the benchmarks.
+//   clipput --image FILE [--stall]   offers the picture in FILE; with --stall it owns the
+//                                    clipboard but never answers, like a hung program
+//   clipput --burst DIR N RATE       offers N distinct pictures, RATE per second, each also
+//                                    saved as DIR/burstNN.png; with --clear each right after
+//                                    emptying the clipboard, as some programs copy
+// Prints "ready" once it owns the clipboard ("done" after a burst's last picture), then
+// serves it until killed or until another program takes it.
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QImage>
-#include <QMimeData>
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
 
 namespace {
 
-void say(const QByteArray& line) {
-    std::fputs(line.constData(), stdout);
-    std::fputc('\n', stdout);
+void say(const char* line) {
+    std::puts(line);
     std::fflush(stdout);
 }
 
 QImage burstImage(int i) {
     QImage img(320, 240, QImage::Format_RGB32);
-    for (int y = 0; y < img.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+    for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
-            row[x] = qRgb((x + i * 13) % 256, (y * 2 + i * 29) % 256, (i * 47 + x / 40) % 256);
-    }
+            img.setPixel(x, y,
+                         qRgb((x + i * 13) % 256, (y * 2 + i * 29) % 256, (i * 47 + x / 40) % 256));
     return img;
-}
-
-bool offer(QMimeData* mime) {
-    QGuiApplication::clipboard()->setMimeData(mime);
-    return QGuiApplication::clipboard()->ownsClipboard();
 }
 
 } // namespace
@@ -47,37 +38,24 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     QClipboard* board = QGuiApplication::clipboard();
-    const bool stall = args.contains(QStringLiteral("--stall"));
-
-    if (args.size() >= 3 &&
-        (args[1] == QLatin1String("--image") || args[1] == QLatin1String("--text"))) {
-        auto* mime = new QMimeData;
-        if (args[1] == QLatin1String("--image")) {
-            const QImage img(args[2]);
-            if (img.isNull()) {
-                std::fprintf(stderr, "clipput: cannot read %s\n", qPrintable(args[2]));
-                return 2;
-            }
-            mime->setImageData(img);
-        } else {
-            mime->setText(args[2]);
+    if (args.size() >= 3 && args[1] == QLatin1String("--image")) {
+        const QImage img(args[2]);
+        if (img.isNull()) {
+            std::fprintf(stderr, "clipput: cannot read %s\n", qPrintable(args[2]));
+            return 2;
         }
-        if (!offer(mime)) {
+        board->setImage(img);
+        if (!board->ownsClipboard()) {
             std::fprintf(stderr, "clipput: did not get the clipboard\n");
             return 3;
         }
         say("ready");
-        if (stall)
+        if (args.contains(QStringLiteral("--stall")))
             for (;;)
                 QThread::sleep(1); // owns the clipboard, answers nothing
     } else if (args.size() >= 5 && args[1] == QLatin1String("--burst")) {
         const QDir dir(args[2]);
         const int count = args[3].toInt();
-        const double rate = args[4].toDouble();
-        if (count <= 0 || rate <= 0) {
-            std::fprintf(stderr, "clipput: bad burst arguments\n");
-            return 2;
-        }
         say("ready");
         auto* timer = new QTimer(&app);
         int next = 0;
@@ -87,26 +65,21 @@ int main(int argc, char** argv) {
                 say("done");
                 return;
             }
-            const QImage img = burstImage(next);
+            const QImage img = burstImage(next++);
             img.save(
-                dir.filePath(QStringLiteral("burst%1.png").arg(next + 1, 2, 10, QLatin1Char('0'))));
+                dir.filePath(QStringLiteral("burst%1.png").arg(next, 2, 10, QLatin1Char('0'))));
             if (args.contains(QStringLiteral("--clear")))
                 board->clear();
-            auto* mime = new QMimeData;
-            mime->setImageData(img);
-            offer(mime);
-            say("put " + QByteArray::number(next + 1));
-            ++next;
+            board->setImage(img);
         };
         QObject::connect(timer, &QTimer::timeout, &app, step);
-        timer->start(int(1000 / rate));
-        QTimer::singleShot(0, &app, step);
+        timer->start(int(1000 / args[4].toDouble()));
         return app.exec();
     } else {
-        std::fprintf(stderr, "usage: clipput --image FILE | --text STRING | --burst DIR N RATE\n");
+        std::fprintf(stderr,
+                     "usage: clipput --image FILE [--stall] | --burst DIR N RATE [--clear]\n");
         return 2;
     }
-
     QObject::connect(board, &QClipboard::dataChanged, &app, [&] {
         if (!board->ownsClipboard())
             app.quit();
