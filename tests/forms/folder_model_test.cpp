@@ -1,8 +1,9 @@
 // Seeded random sequences of what a user does on the real windows, interleaved with another
-// program's changes (delete, rename, replace, read-only, a file held open, a folder that
-// refuses every change). After every step the disk is compared with the step before: a file
-// changes only by the user's own delete, rename, copy or memo save of it, a memo goes with its
-// picture (deleted, renamed, copied), and every refused change was told.
+// program's changes (delete, rename, replace, read-only, a file held open, a folder refusing
+// every change). After every step: a file changes only by the user's own delete, rename, copy
+// or memo save of it, a memo goes with its picture, a memo save writes the window's text
+// exactly, every refusal is told, a page step shows the page it names, and a reload or a new
+// folder ends a selection whose file left its cell.
 // TARVO_MODEL_SEED=n replays one sequence; TARVO_MODEL_RUNS and TARVO_MODEL_STEPS set how many.
 #include "organiser/commands/memoitems.h"
 #include "organiser/dialogs/setdir.h"
@@ -10,9 +11,10 @@
 #include "support/organiserfixture.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QDir>
 #include <QDirIterator>
+#include <QWheelEvent>
+#include <algorithm>
 #include <cerrno>
 #include <map>
 #include <random>
@@ -48,16 +50,6 @@ private:
     }
 };
 
-QByteArray bmp(int w, int h, QRgb colour) {
-    QImage img(w, h, QImage::Format_RGB32);
-    img.fill(colour);
-    QByteArray bytes;
-    QBuffer buf(&bytes);
-    buf.open(QIODevice::WriteOnly);
-    img.save(&buf, "BMP");
-    return bytes;
-}
-
 bool isMemo(const QString& path) {
     return path.endsWith(QLatin1String(".TXT"));
 }
@@ -88,21 +80,17 @@ public:
             QDir().mkpath(m_root.file(QLatin1String(sub)));
         for (int k = 0; k < 14; ++k) {
             const QString n = QStringLiteral("a/p%1").arg(k, 2, 10, QLatin1Char('0'));
-            m_root.write(n + QStringLiteral(".bmp"), bmp(2 + k % 3, 2, qRgb(k * 15, 0, 0)));
+            m_root.writePicture(n + QStringLiteral(".bmp"), 2 + k % 3, 2, QColor(k * 15, 0, 0));
             if (k % 2 == 0)
                 m_root.write(n + QStringLiteral(".TXT"),
                              QByteArray("memo ") + QByteArray::number(k) + "\r\n");
         }
         for (int k = 0; k < 4; ++k)
-            m_root.write(QStringLiteral("b/p%1.bmp").arg(k, 2, 10, QLatin1Char('0')),
-                         bmp(3, 3, qRgb(0, k * 40, 0)));
+            m_root.writePicture(QStringLiteral("b/p%1.bmp").arg(k, 2, 10, QLatin1Char('0')), 3, 3,
+                                QColor(0, k * 40, 0));
         m_root.write(QStringLiteral("b/p01.TXT"), "b memo\r\n");
         CurrentDir cwd(m_root.file(QStringLiteral("a")));
-        tarvo::Services s;
-        s.clipboard = &m_clip;
-        s.messages = &m_box;
-        s.files = &m_files;
-        tarvo::Organiser org(s);
+        tarvo::Organiser org(Services{&m_files, &m_clip, &m_box, nullptr});
         m_org = &org;
         org.imgView()->show();
         org.m().CopyDir = m_root.file(QStringLiteral("dest/"));
@@ -128,6 +116,13 @@ private:
     Module1& m() { return m_org->m(); }
     void click(const char* button) {
         QTest::mouseClick(view()->findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
+    }
+
+    static void wheel(QWidget* over, int delta) {
+        const QPointF at(over->width() / 2.0, over->height() / 2.0);
+        QWheelEvent e(at, over->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(over, &e);
     }
 
     Snapshot scan() const {
@@ -161,9 +156,13 @@ private:
         }
         case 2: {
             m_last = "another program replaces " + n;
+            QImage other(4, 4, QImage::Format_RGB32);
+            other.fill(qRgb(0, 0, 200));
             QFile f(p);
-            if (f.open(QIODevice::WriteOnly))
-                f.write(isMemo(p) ? QByteArray("other\r\n") : bmp(4, 4, qRgb(0, 0, 200)));
+            if (isMemo(p) && f.open(QIODevice::WriteOnly))
+                f.write("other\r\n");
+            else if (!isMemo(p))
+                other.save(p, "BMP");
             break;
         }
         case 3:
@@ -194,7 +193,9 @@ private:
         const size_t boxes = m_box.shown.size();
         m_files.refused.clear();
         const int cell = pick(10);
-        enum Kind { Select, Rename, Delete, Copy, Other } kind = Select;
+        int pageTo = -1; // the first index of the page a page step must show
+        const int wasPage = v->VScroll1()->value();
+        enum Kind { Select, Rename, Delete, Copy, Save, Reload, Folder, Other } kind = Select;
         static const QString typedNames[] = {
             QStringLiteral("n1"),       QStringLiteral("p03"),
             QStringLiteral("a/b"),      QString(),
@@ -255,14 +256,29 @@ private:
         case 8:
             m_last = "メモ保存";
             click("TSave");
+            kind = Save;
             break;
-        case 9:
-            m_last = "page";
-            v->VScroll1()->setValue(pick(v->VScroll1()->maximum() + 1));
+        case 9: {
+            // Keys on the bar page by 5 and 10; a wheel notch, or two touchpad halves, over a
+            // picture, a name or the bar by 5.
+            static const std::pair<Qt::Key, int> keys[] = {
+                {Qt::Key_Down, 5},     {Qt::Key_Up, -5},    {Qt::Key_PageDown, 10},
+                {Qt::Key_PageUp, -10}, {Qt::Key_Home, -99}, {Qt::Key_End, 99}};
+            QScrollBar* bar = v->VScroll1();
+            const int k = pick(9), by = k < 6 ? keys[k].second : pick(2) ? 5 : -5;
+            pageTo = std::clamp(bar->value() + by, 0, bar->maximum());
+            m_last = "page by " + std::to_string(by) + (k < 6 ? " with a key" : " with the wheel");
+            if (k < 6)
+                QTest::keyClick(bar, keys[k].first);
+            QWidget* over = k == 6 ? v->Image1(cell) : k == 7 ? v->Text1(cell)->viewport() : bar;
+            for (int halves = pick(2) + 1, h = 0; k >= 6 && h < halves; ++h)
+                wheel(over, -by * 24 / halves);
             break;
+        }
         case 10:
             m_last = "再表示";
             click("ResetBotton");
+            kind = Reload;
             break;
         case 11: {
             const bool toB = imageDir.endsWith(QLatin1String("/a/"));
@@ -272,6 +288,7 @@ private:
                 ->findChild<platform::DirList*>(QStringLiteral("Dir1"))
                 ->setPath(m_root.file(QLatin1String(toB ? "b" : "a")));
             m_org->setDir()->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+            kind = Folder;
             break;
         }
         default: {
@@ -286,6 +303,18 @@ private:
             break;
         }
         }
+        // A page changed shows the page the bar names (one not changed keeps a typed name).
+        QScrollBar* bar = v->VScroll1();
+        if (pageTo >= 0 &&
+            (bar->value() != pageTo || (pageTo != wasPage && v->text1(0) != m().fileName(pageTo))))
+            return "the page shown is not " + std::to_string(pageTo);
+        // A reload keeps the selection only while its file (not deleted) stays in its cell; a
+        // new folder ends it (else delete and copy would take another file).
+        const QString selected = m().CurFileName;
+        if ((kind == Reload && !selected.isEmpty() && !entry.isEmpty() &&
+             entry != m().fileName(bar->value() + m().CurCell)) ||
+            (kind == Folder && !selected.isEmpty()))
+            return "the selection outlived its file's place: " + selected.toStdString();
         const Snapshot after = scan();
         const bool told = m_box.shown.size() > boxes ||
                           m_org->editText()->caption().contains(QStringLiteral("できません"));
@@ -304,6 +333,9 @@ private:
                                 const QByteArray& now) {
             return old == now || (q == memoPath && savedAt(nowPath));
         };
+        if (kind == Save && memoDirty && !memoPath.isEmpty() && m_files.refused.isEmpty() &&
+            !savedAt(memoPath))
+            return "the memo save did not write the memo window's text: " + memoPath.toStdString();
         std::set<QString> moved; // appeared files whose bytes left another path
         for (const auto& [p, bytes] : after) {
             const auto was = before.find(p);

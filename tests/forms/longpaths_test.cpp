@@ -1,6 +1,6 @@
-// A folder deeper than the 260 characters Windows long allowed works like any other: it is
-// opened through the folder dialog, its pictures are shown and copied to the clipboard, a memo
-// is saved, a picture renamed, copied to a destination as deep and deleted.
+// A folder deeper than the 260 characters Windows long allowed works like any other: opened
+// through the folder dialog, a picture shown and copied to the clipboard, a memo saved, a
+// picture renamed, copied to a destination as deep and deleted, seen on disk and in the window.
 #include "organiser/dialogs/setdir.h"
 #include "organiser/dialogs/settdir.h"
 #include "platform/controls/folderlists.h"
@@ -28,11 +28,6 @@ void openIn(DirList* list, const QString& sub) {
     ADD_FAILURE() << "no folder " << sub.toStdString() << " in " << list->path().toStdString();
 }
 
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(cannot be read)");
-}
-
 } // namespace
 
 TEST_F(OrganiserTest, AFolderBeyondTheOldPathLimitWorksLikeAnyOther) {
@@ -44,6 +39,7 @@ TEST_F(OrganiserTest, AFolderBeyondTheOldPathLimitWorksLikeAnyOther) {
     dir.writePicture(deepName + QStringLiteral("sea.bmp"), 40, 30, Qt::red);
     dir.writePicture(deepName + QStringLiteral("sky.bmp"), 40, 30, Qt::blue);
     dir.write(deepName + QStringLiteral("sea.TXT"), "waves\r\n");
+    const QByteArray sea = dir.read(deepName + QStringLiteral("sea.bmp"));
     start();
 
     trigger("ItemSetDIr");
@@ -62,10 +58,10 @@ TEST_F(OrganiserTest, AFolderBeyondTheOldPathLimitWorksLikeAnyOther) {
     EXPECT_EQ(memo()->text(), QStringLiteral("waves\r\n"));
     typeMemo(QStringLiteral("sand"));
     press("TSave");
-    EXPECT_EQ(contents(deep + QStringLiteral("sea.TXT")), "waves\r\nsand\r\n");
+    EXPECT_EQ(dir.read(deepName + QStringLiteral("sea.TXT")), "waves\r\nsand\r\n");
 
     // On Windows a name the system would take otherwise ("a:b" names a stream of "a") is
-    // refused and told; the field shows the picture's name again.
+    // refused and told.
     if (QSysInfo::productType() == QLatin1String("windows")) {
         typeName(0, QStringLiteral("a:b"));
         QTest::keyClick(view()->Text1(0), Qt::Key_Return);
@@ -77,7 +73,7 @@ TEST_F(OrganiserTest, AFolderBeyondTheOldPathLimitWorksLikeAnyOther) {
     typeName(0, QStringLiteral("beach"));
     QTest::keyClick(view()->Text1(0), Qt::Key_Return);
     EXPECT_FALSE(QFile::exists(deep + QStringLiteral("sea.bmp")));
-    EXPECT_EQ(contents(deep + QStringLiteral("beach.TXT")), "waves\r\nsand\r\n");
+    EXPECT_EQ(dir.read(deepName + QStringLiteral("beach.TXT")), "waves\r\nsand\r\n");
 
     press("TDcommand");
     auto* destinations = org->setTdir()->findChild<DirList*>(QStringLiteral("Dir2"));
@@ -85,12 +81,16 @@ TEST_F(OrganiserTest, AFolderBeyondTheOldPathLimitWorksLikeAnyOther) {
         openIn(destinations, step);
     org->setTdir()->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
     QTest::mouseDClick(view()->Image1(0), Qt::LeftButton);
-    EXPECT_EQ(contents(deep + QStringLiteral("dest/beach.bmp")),
-              contents(deep + QStringLiteral("beach.bmp")));
-    EXPECT_EQ(contents(deep + QStringLiteral("dest/beach.TXT")), "waves\r\nsand\r\n");
+    EXPECT_EQ(dir.read(deepName + QStringLiteral("dest/beach.bmp")), sea);
+    EXPECT_EQ(dir.read(deepName + QStringLiteral("dest/beach.TXT")), "waves\r\nsand\r\n");
+    EXPECT_EQ(view()->text1Colour(0), QColor(0xF0, 0, 0));
 
     clickPicture(1);
     press("DelFcommand");
     EXPECT_FALSE(QFile::exists(deep + QStringLiteral("sky.bmp")));
     EXPECT_TRUE(QFile::exists(deep + QStringLiteral("beach.bmp")));
+    EXPECT_TRUE(name(1).isEmpty());
+    EXPECT_TRUE(label(1).isEmpty());
+    EXPECT_FALSE(view()->Image1(1)->hasPicture());
+    EXPECT_EQ(view()->Total()->text(), QStringLiteral("2"));
 }
