@@ -39,7 +39,7 @@ fi
 if [ -z "${TARVO_SKIP_SANITIZE:-}" ]; then
   cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVO_WERROR=ON \
     -DCMAKE_CXX_COMPILER=clang++-14 -DTARVO_SANITIZE=ON -DTARVO_FUZZ=ON -DTARVO_BENCH=OFF \
-    -DTARVO_FORMS_TESTS='pagecache|selection|filecommands'
+    -DTARVO_FORMS_TESTS='pagecache|selection|filecommands|clipboard_model'
   cmake --build build-asan -j "$jobs" --target test_programs
   (cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j "$jobs" -L 'unit|forms|fuzz|corpus')
   step "the sanitizer build, its tests, fuzzers and corpus"
