@@ -1,17 +1,14 @@
 // clipkeeper: a clipboard manager for the e2e tests, as desktops run one. It owns the
 // CLIPBOARD_MANAGER selection; when the program that owns the clipboard ends and asks it to
 // SAVE_TARGETS, it fetches every target the clipboard offers, takes the clipboard over and
-// serves what it kept to readers from then on. Prints "ready" once it is the manager, and
-// "kept N" after each save. Targets that come in pieces (INCR) are not kept: the tests use
-// small pictures.
+// serves what it kept from then on. Prints "ready" once it is the manager, and "kept N" after
+// a save. Targets that come in pieces (INCR) are not kept: the tests use small pictures.
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <map>
-#include <poll.h>
+#include <utility>
 #include <vector>
 #include <xcb/xcb.h>
 
@@ -19,15 +16,6 @@ namespace {
 
 xcb_connection_t* c = nullptr;
 xcb_window_t win = XCB_NONE;
-
-xcb_atom_t atom(const char* name) {
-    xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(
-        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(name)), name), nullptr);
-    const xcb_atom_t a = r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
-    free(r);
-    return a;
-}
-
 xcb_atom_t kClipboard, kManager, kSaveTargets, kTargets, kMultiple, kTimestamp, kIncr, kKeep;
 
 struct Data {
@@ -36,46 +24,29 @@ struct Data {
     std::vector<uint8_t> bytes;
 };
 std::map<xcb_atom_t, Data> kept;
-std::deque<xcb_generic_event_t*> later; // events that came while a fetch waited
 
-// The answer to our own request, within 5 s; other events wait in later.
-xcb_selection_notify_event_t* awaitNotify() {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
-    while (std::chrono::steady_clock::now() < end) {
-        while (xcb_generic_event_t* ev = xcb_poll_for_event(c)) {
-            if ((ev->response_type & 0x7F) == XCB_SELECTION_NOTIFY)
-                return reinterpret_cast<xcb_selection_notify_event_t*>(ev);
-            later.push_back(ev);
-        }
-        if (xcb_connection_has_error(c))
-            return nullptr;
-        poll(&fd, 1, 50);
-    }
-    return nullptr;
-}
-
+// The owner's answer to a request of ours; the owner is ending and asks nothing of us meanwhile.
 bool fetch(xcb_atom_t target, Data& out) {
-    xcb_delete_property(c, win, kKeep);
     xcb_convert_selection(c, win, kClipboard, target, kKeep, XCB_CURRENT_TIME);
     xcb_flush(c);
-    xcb_selection_notify_event_t* n = awaitNotify();
-    const bool answered = n && n->property != XCB_NONE;
-    free(n);
-    if (!answered)
-        return false;
-    xcb_get_property_reply_t* p = xcb_get_property_reply(
-        c, xcb_get_property(c, 1, win, kKeep, XCB_GET_PROPERTY_TYPE_ANY, 0, 0x3FFFFFFF), nullptr);
-    if (!p || p->type == kIncr || p->type == XCB_NONE) {
-        free(p);
-        return false;
+    xcb_generic_event_t* ev = nullptr;
+    while ((ev = xcb_wait_for_event(c)) && (ev->response_type & 0x7F) != XCB_SELECTION_NOTIFY)
+        free(ev);
+    const bool answered = ev && reinterpret_cast<xcb_selection_notify_event_t*>(ev)->property;
+    free(ev);
+    xcb_get_property_reply_t* p =
+        answered
+            ? xcb_get_property_reply(
+                  c, xcb_get_property(c, 1, win, kKeep, XCB_GET_PROPERTY_TYPE_ANY, 0, 0x3FFFFFFF),
+                  nullptr)
+            : nullptr;
+    const bool whole = p && p->type != kIncr && p->type != XCB_NONE;
+    if (whole) {
+        const auto* v = static_cast<const uint8_t*>(xcb_get_property_value(p));
+        out = {p->type, p->format, {v, v + xcb_get_property_value_length(p)}};
     }
-    const auto* v = static_cast<const uint8_t*>(xcb_get_property_value(p));
-    out.type = p->type;
-    out.format = p->format;
-    out.bytes.assign(v, v + xcb_get_property_value_length(p));
     free(p);
-    return true;
+    return whole;
 }
 
 void answer(const xcb_selection_request_event_t* r, xcb_atom_t property) {
@@ -112,20 +83,18 @@ void save(const xcb_selection_request_event_t* r) {
 
 void serve(const xcb_selection_request_event_t* r) {
     const xcb_atom_t property = r->property == XCB_NONE ? r->target : r->property;
-    if (r->selection != kClipboard || kept.empty())
-        return answer(r, XCB_NONE);
-    if (r->target == kTargets) {
+    Data d;
+    if (r->selection == kClipboard && !kept.empty() && r->target == kTargets) {
         std::vector<xcb_atom_t> list{kTargets};
-        for (const auto& [t, d] : kept)
-            list.push_back(t);
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, r->requestor, property, XCB_ATOM_ATOM, 32,
-                            static_cast<uint32_t>(list.size()), list.data());
-        return answer(r, property);
-    }
-    const auto it = kept.find(r->target);
-    if (it == kept.end())
+        for (const auto& entry : kept)
+            list.push_back(entry.first);
+        d = {XCB_ATOM_ATOM, 32, std::vector<uint8_t>(list.size() * 4)};
+        std::memcpy(d.bytes.data(), list.data(), d.bytes.size());
+    } else if (r->selection == kClipboard && kept.count(r->target)) {
+        d = kept[r->target];
+    } else {
         return answer(r, XCB_NONE);
-    const Data& d = it->second;
+    }
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, r->requestor, property, d.type, d.format,
                         static_cast<uint32_t>(d.bytes.size() / (d.format / 8)), d.bytes.data());
     answer(r, property);
@@ -141,14 +110,19 @@ int main() {
     win = xcb_generate_id(c);
     xcb_create_window(c, XCB_COPY_FROM_PARENT, win, screen->root, 0, 0, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, 0, nullptr);
-    kClipboard = atom("CLIPBOARD");
-    kManager = atom("CLIPBOARD_MANAGER");
-    kSaveTargets = atom("SAVE_TARGETS");
-    kTargets = atom("TARGETS");
-    kMultiple = atom("MULTIPLE");
-    kTimestamp = atom("TIMESTAMP");
-    kIncr = atom("INCR");
-    kKeep = atom("CLIPKEEPER_DATA");
+    for (auto [a, name] : {std::pair{&kClipboard, "CLIPBOARD"},
+                           {&kManager, "CLIPBOARD_MANAGER"},
+                           {&kSaveTargets, "SAVE_TARGETS"},
+                           {&kTargets, "TARGETS"},
+                           {&kMultiple, "MULTIPLE"},
+                           {&kTimestamp, "TIMESTAMP"},
+                           {&kIncr, "INCR"},
+                           {&kKeep, "CLIPKEEPER_DATA"}}) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+            c, xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(name)), name), nullptr);
+        *a = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+        free(reply);
+    }
     xcb_set_selection_owner(c, win, kManager, XCB_CURRENT_TIME);
     xcb_get_selection_owner_reply_t* owner =
         xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, kManager), nullptr);
@@ -158,25 +132,17 @@ int main() {
         return 1;
     std::printf("ready\n");
     std::fflush(stdout);
-    for (;;) {
-        xcb_generic_event_t* ev = nullptr;
-        if (!later.empty()) {
-            ev = later.front();
-            later.pop_front();
-        } else if (!(ev = xcb_wait_for_event(c))) {
-            return 0;
-        }
+    while (xcb_generic_event_t* ev = xcb_wait_for_event(c)) {
         const uint8_t type = ev->response_type & 0x7F;
-        if (type == XCB_SELECTION_REQUEST) {
-            const auto* r = reinterpret_cast<xcb_selection_request_event_t*>(ev);
-            if (r->selection == kManager && r->target == kSaveTargets)
-                save(r);
-            else
-                serve(r);
-        } else if (type == XCB_SELECTION_CLEAR &&
-                   reinterpret_cast<xcb_selection_clear_event_t*>(ev)->selection == kClipboard) {
+        const auto* r = reinterpret_cast<xcb_selection_request_event_t*>(ev);
+        if (type == XCB_SELECTION_REQUEST && r->selection == kManager && r->target == kSaveTargets)
+            save(r);
+        else if (type == XCB_SELECTION_REQUEST)
+            serve(r);
+        else if (type == XCB_SELECTION_CLEAR &&
+                 reinterpret_cast<xcb_selection_clear_event_t*>(ev)->selection == kClipboard)
             kept.clear();
-        }
         free(ev);
     }
+    return 0;
 }
