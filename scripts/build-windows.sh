@@ -66,17 +66,12 @@ if [ ! -f "$WINEPREFIX/.booted" ]; then
   touch "$WINEPREFIX/.booted"
 fi
 
-# The Linux build's clipboard writer, when scripts/test.sh has built it, for the test of
-# Wine's clipboard bridge.
-host_clipput=""
-[ -x "$root/build/bin/clipput" ] && host_clipput=$root/build/bin/clipput
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 jobs=$(nproc)
 TARVO_QT_WIN=$qt cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DTARVO_PLATFORM=win -DTARVO_WERROR=ON -DTARVO_BENCH=ON -DTARVO_QT_WIN="$qt" \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/windows-toolchain.cmake" "${launcher[@]}" \
-  -DTARVO_HOST_CLIPPUT="$host_clipput"
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/windows-toolchain.cmake" "${launcher[@]}"
 if [ -n "$bench_only" ]; then
   cmake --build "$build" -j "$jobs" --target crossbench
   # Under the same X server and window manager as the tests; offscreen unless told otherwise.
