@@ -78,6 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Under a name of the design's mask, and of today's kinds, which those kinds need.
     platform::loadThumbnailFromBytes(bytes, QStringLiteral("x.jpg"), QSizeF(1453, 1453));
     platform::loadThumbnailFromBytes(bytes, QStringLiteral("x.png"), QSizeF(1453, 1453));
+    platform::loadFullPictureFromBytes(bytes, QStringLiteral("x.jpg")); // libjpeg driven here
     if (size > 0 && (data[0] & 1))
         platform::loadThumbnailFromBytes(bytes, QStringLiteral("x.wmf"), QSizeF(150, 300));
     return 0;
