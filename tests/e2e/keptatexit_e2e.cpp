@@ -1,6 +1,5 @@
-// The picture the user clicked stays pasteable after the organiser ends, by END or by the
-// close box, when the desktop runs a clipboard manager: the organiser hands it over as it
-// goes, and this process reads it, pixel for pixel, from the manager afterwards.
+// The clicked picture stays pasteable after the organiser ends (END or the close box) when the
+// desktop runs a clipboard manager: it is handed over as the organiser goes.
 
 #include "e2esupport.h"
 

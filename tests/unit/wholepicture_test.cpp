@@ -1,8 +1,6 @@
-// The whole picture and the second size the loader makes beside a thumbnail. A JPEG's whole
-// picture is decoded by libjpeg itself, so that a decode given up stops at once: pixel for
-// pixel what Qt's reader makes of the same bytes, whole, cut short or damaged, from bytes and
-// from a file. A picture decoded whole on the way to its thumbnail gives the shared entry's
-// size from the same decode: what a decode of its own at that size gives, turned upright.
+// A JPEG's whole picture, decoded by libjpeg driven by the loader so that a decode given up
+// stops at once, is what Qt's reader makes of the same bytes; a picture decoded whole for its
+// thumbnail gives a second size from the same decode, as a decode of its own would.
 #include "platform/pictures/pictureloader.h"
 #include "support/testfolder.h"
 #include "tools/gifwriter.h"
