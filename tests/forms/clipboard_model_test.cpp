@@ -63,9 +63,10 @@ void replaceKeepingTimes(const TestFolder& dir, const QString& name, int w, int 
 
 class ClipboardModelTest : public OrganiserTest {
 protected:
+    const bool onWindows = QSysInfo::productType() == QLatin1String("windows");
     static constexpr int kFiles = 14, kW = 1200, kH = 900;
-    // Each name's colour index on disk now.
-    std::map<QString, int> disk;
+    // Each name's colour index on disk now, and of names another program deleted.
+    std::map<QString, int> disk, gone;
     int nextColour = kFiles;
 
     QString nameOf(int k) { return QStringLiteral("b%1.bmp").arg(k, 2, 10, QLatin1Char('0')); }
@@ -100,6 +101,10 @@ void ClipboardModelTest::runSeed(quint32 seed) {
             expected = it == disk.end() ? std::nullopt : std::optional<int>(it->second);
             const size_t before = clip.pending.size();
             clickPicture(cell);
+            // Wine still opens a deleted file by its name while a handle on it is open: the
+            // click may then offer the picture the file held, never another.
+            if (!expected && onWindows && clip.pending.size() > before && gone.count(shownName))
+                expected = gone[shownName];
             if (expected) {
                 ASSERT_EQ(clip.pending.size(), before + 1) << "step " << step;
                 // The offer of the click before is given up: a reader still to ask gets nothing.
@@ -114,6 +119,7 @@ void ClipboardModelTest::runSeed(quint32 seed) {
             }
         } else if (op == 4 && !victim.isEmpty()) { // another program deletes
             ASSERT_TRUE(QFile::remove(dir.file(victim)));
+            gone[victim] = disk[victim];
             disk.erase(victim);
         } else if (op == 5 && !victim.isEmpty()) { // renames
             const QString to = QStringLiteral("r%1.bmp").arg(step, 2, 10, QLatin1Char('0'));
@@ -165,9 +171,6 @@ void ClipboardModelTest::runSeed(quint32 seed) {
 } // namespace
 
 TEST_F(ClipboardModelTest, ClipboardHoldsThePictureOfTheClickWhateverHappensToTheFiles) {
-    // Under Wine a removed file still being read stays readable by its name.
-    if (QSysInfo::productType() == QLatin1String("windows"))
-        GTEST_SKIP() << "a removed file that is still open stays readable under Wine";
     const QByteArray given = qgetenv("TARVO_SEED");
     const quint32 seed =
         given.isEmpty() ? QRandomGenerator::global()->generate() % 100000 : given.toUInt();
