@@ -7,6 +7,7 @@
 //              wanted), what stays, a second later, and once another program has the
 //              clipboard
 // The bitmaps are sparse files (their pixels read as zeros), so the folder takes no disk.
+#include "bench/procstatus.h"
 #include "organiser/browser/imgview.h"
 #include "organiser/browser/organiser.h"
 
@@ -18,10 +19,7 @@
 #include <QThread>
 #include <QThreadPool>
 #include <benchmark/benchmark.h>
-#include <fstream>
-#include <malloc.h>
 #include <memory>
-#include <string>
 
 namespace {
 
@@ -53,21 +51,6 @@ void makeFolder() {
         f.write(h);
         f.resize(54 + pixels);
     }
-}
-
-double procStatusMb(const char* field) {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    const std::string key = std::string(field) + ":";
-    while (std::getline(in, line))
-        if (line.rfind(key, 0) == 0)
-            return std::stod(line.substr(key.size())) / 1024.0;
-    return -1;
-}
-
-void restartPeak() {
-    malloc_trim(0);
-    std::ofstream("/proc/self/clear_refs") << "5";
 }
 
 struct Session {

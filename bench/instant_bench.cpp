@@ -19,6 +19,7 @@
 // here); the larger folders are hard links to them, so each path is decoded on its own as
 // a distinct file would be.
 #include "bench/photolike.h"
+#include "bench/procstatus.h"
 #include "organiser/browser/imgview.h"
 #include "organiser/browser/organiser.h"
 #include "organiser/browser/thumbnailcache.h"
@@ -92,17 +93,6 @@ void makePhotos() {
     linkPhotos(kFull, "f", kFullCount);
 }
 
-// Resident memory of the whole process from /proc: VmRSS now, VmHWM the peak.
-double procStatusMb(const char* field) {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    const std::string key = std::string(field) + ":";
-    while (std::getline(in, line))
-        if (line.rfind(key, 0) == 0)
-            return std::stod(line.substr(key.size())) / 1024.0; // kB
-    return -1;
-}
-
 // CPU time of the whole process, all threads: on a shared machine the wall time of a
 // parallel decode says little, the CPU it took says more.
 double processCpuMs() {
@@ -158,8 +148,7 @@ void idleFor(int ms) {
 // cache holds, each page left to be decoded ahead, until the cache is at its bound.
 void CacheFullMemory(benchmark::State& state) {
     for (auto _ : state) {
-        malloc_trim(0);
-        std::ofstream("/proc/self/clear_refs") << "5"; // the peak starts again from now
+        restartPeak();
         state.counters["start_rss_MB"] = procStatusMb("VmRSS");
         Session s(kFull);
         for (int page = 10; page < kFullCount; page += 10) {
