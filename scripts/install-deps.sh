@@ -4,17 +4,18 @@
 set -euo pipefail
 
 packages=(
-  # toolchain and build
-  build-essential cmake ninja-build pkg-config clang-14 libclang-rt-14-dev
-  # Qt 6 and the picture plugins
-  qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl-dev
+  # toolchain and build (ccache: the build without X11 reuses what the main build compiled)
+  build-essential cmake ninja-build pkg-config ccache clang-14 libclang-rt-14-dev
+  # Qt 6 and the picture plugins; libjpeg-turbo, which the loader drives itself for a JPEG's
+  # whole picture
+  qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl-dev libjpeg62-turbo-dev
   # X11 pieces used by the platform layer (window lookup, activation, key sending)
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-xtest0-dev libxcb-xfixes0-dev libx11-dev
   # Japanese fonts standing in for MS Gothic / MS PGothic, and Qt's own texts in Japanese
   # (also shipped in the Windows package)
   fonts-ipafont-gothic fontconfig qt6-translations-l10n
   # test and benchmark libraries
-  libgtest-dev libgmock-dev libbenchmark-dev libjpeg62-turbo-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
   # a headless X server and window managers for the cross-process tests (icewm as a second
   # one, whose frames differ from openbox's)
   xvfb xauth openbox icewm x11-utils
