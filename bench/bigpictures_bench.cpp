@@ -8,6 +8,7 @@
 //              clipboard
 // The bitmaps are sparse files (their pixels read as zeros), so the folder takes no disk.
 #include "bench/procstatus.h"
+#include "bench/session.h"
 #include "organiser/browser/imgview.h"
 #include "organiser/browser/organiser.h"
 
@@ -53,30 +54,12 @@ void makeFolder() {
     }
 }
 
-struct Session {
-    QString oldDir = QDir::currentPath();
-    std::unique_ptr<tarvo::Organiser> org;
-    Session() {
-        QDir::setCurrent(kFolder);
-        org = std::make_unique<tarvo::Organiser>();
-        idle();
-    }
-    ~Session() {
-        org.reset();
-        QDir::setCurrent(oldDir);
-    }
-    void idle() {
-        for (int k = 0; k < 5; ++k)
-            QCoreApplication::processEvents();
-        org->imgView()->thumbnails().waitForPrefetch();
-    }
-};
-
 void PageFill(benchmark::State& state) {
     for (auto _ : state) {
         restartPeak();
         state.counters["start_MB"] = procStatusMb("VmRSS");
-        Session s;
+        Session s(kFolder);
+        s.idle();
         state.counters["peak_MB"] = procStatusMb("VmHWM");
         malloc_trim(0);
         state.counters["after_MB"] = procStatusMb("VmRSS");
@@ -85,11 +68,12 @@ void PageFill(benchmark::State& state) {
 
 void Clicks(benchmark::State& state) {
     for (auto _ : state) {
-        Session s;
+        Session s(kFolder);
+        s.idle();
         restartPeak();
         state.counters["start_MB"] = procStatusMb("VmRSS");
         for (int cell = 0; cell < 4; ++cell)
-            s.org->imgView()->Image1_Click(cell);
+            s.view()->Image1_Click(cell);
         const QMimeData* md = QGuiApplication::clipboard()->mimeData();
         if (!md || qvariant_cast<QImage>(md->imageData()).width() != kSide)
             state.SkipWithError("no picture on the clipboard");

@@ -4,6 +4,7 @@
 // LoadFileList (the file list's entries into the table, the first page, the labels) and a
 // whole reload ("再表示": the file list reads the folder again, then LoadFileList). The
 // folders are made once in /tmp.
+#include "bench/session.h"
 #include "organiser/browser/imgview.h"
 #include "organiser/browser/organiser.h"
 #include "platform/filescan.h"
@@ -103,30 +104,15 @@ void RawReaddirSort(benchmark::State& state) {
     }
 }
 
-// The organiser started in folder, as the user would start it there.
-struct Started {
-    QString oldDir = QDir::currentPath();
-    std::unique_ptr<tarvo::Organiser> org;
-    explicit Started(const QString& folder) {
-        QDir::setCurrent(folder);
-        org = std::make_unique<tarvo::Organiser>();
-        org->imgView();
-    }
-    ~Started() {
-        org.reset();
-        QDir::setCurrent(oldDir);
-    }
-};
-
 void LoadFileList(benchmark::State& state) {
-    Started s(makeFolder(static_cast<int>(state.range(0))));
+    Session s(makeFolder(static_cast<int>(state.range(0))));
     for (auto _ : state)
         tarvo::LoadFileList(*s.org);
     state.counters["total"] = s.org->imgView()->Total()->text().toDouble();
 }
 
 void Reload(benchmark::State& state) {
-    Started s(makeFolder(static_cast<int>(state.range(0))));
+    Session s(makeFolder(static_cast<int>(state.range(0))));
     for (auto _ : state)
         s.org->imgView()->ResetBotton_Click();
     state.counters["total"] = s.org->imgView()->Total()->text().toDouble();

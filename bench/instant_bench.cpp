@@ -20,6 +20,7 @@
 // a distinct file would be.
 #include "bench/photolike.h"
 #include "bench/procstatus.h"
+#include "bench/session.h"
 #include "organiser/browser/imgview.h"
 #include "organiser/browser/organiser.h"
 #include "organiser/browser/thumbnailcache.h"
@@ -113,27 +114,6 @@ public:
 
 private:
     double m_start;
-};
-
-struct Session {
-    QString oldDir = QDir::currentPath();
-    std::unique_ptr<tarvo::Organiser> org;
-    explicit Session(const QString& folder) {
-        QDir::setCurrent(folder);
-        org = std::make_unique<tarvo::Organiser>();
-        org->imgView();
-    }
-    ~Session() {
-        org.reset();
-        QDir::setCurrent(oldDir);
-    }
-    tarvo::ImgView* view() { return org->imgView(); }
-    // The window idle: queued events run and the pages beside are decoded.
-    void idle() {
-        for (int k = 0; k < 5; ++k)
-            QCoreApplication::processEvents();
-        view()->thumbnails().waitForPrefetch();
-    }
 };
 
 // Waits ms with the event loop running as the window's does between two user actions:

@@ -5,6 +5,7 @@
 //   Selection    ImgView::Image1_Click alternating between two such cells (so every click
 //                is a real change of selection), with a memo beside each picture
 //   PageChange   moving the scroll bar between two pages of ten such photos
+#include "bench/session.h"
 #include "organiser/browser/imgview.h"
 #include "organiser/browser/organiser.h"
 #include "organiser/commands/edittext.h"
@@ -55,20 +56,6 @@ void makeFolder() {
     }
 }
 
-struct Session {
-    QString oldDir = QDir::currentPath();
-    std::unique_ptr<tarvo::Organiser> org;
-    Session() {
-        QDir::setCurrent(kFolder);
-        org = std::make_unique<tarvo::Organiser>();
-        org->imgView();
-    }
-    ~Session() {
-        org.reset();
-        QDir::setCurrent(oldDir);
-    }
-};
-
 void DecodeOnce(benchmark::State& state) {
     for (auto _ : state) {
         QImageReader reader(kFolder + QStringLiteral("photo00.jpg"));
@@ -79,7 +66,7 @@ void DecodeOnce(benchmark::State& state) {
 BENCHMARK(DecodeOnce)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void Selection(benchmark::State& state) {
-    Session s;
+    Session s(kFolder);
     tarvo::ImgView* view = s.org->imgView();
     int cell = 0;
     for (auto _ : state) {
@@ -93,7 +80,7 @@ void Selection(benchmark::State& state) {
 BENCHMARK(Selection)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void PageChange(benchmark::State& state) {
-    Session s;
+    Session s(kFolder);
     tarvo::ImgView* view = s.org->imgView();
     int page = 10;
     for (auto _ : state) {
